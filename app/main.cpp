@@ -1,0 +1,12 @@
+#include <QApplication>
+#include <QLabel>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QLabel placeholder(QStringLiteral("Free Tarvik AMR Format Converter"));
+    placeholder.setMinimumSize(653, 110);
+    placeholder.setAlignment(Qt::AlignCenter);
+    placeholder.show();
+    return application.exec();
+}

@@ -1,0 +1,36 @@
+#include "ToolFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <utility>
+
+ToolFolder::ToolFolder(QString applicationDirectory, QChar separator)
+    : m_applicationDirectory(std::move(applicationDirectory)), m_separator(separator)
+{
+}
+
+ToolFolder ToolFolder::ofThisProgram()
+{
+    return ToolFolder(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+}
+
+QString ToolFolder::path() const
+{
+    return m_applicationDirectory + m_separator + QStringLiteral("amr");
+}
+
+QString ToolFolder::inToolFolder(const QString &name) const
+{
+    return path() + m_separator + name;
+}
+
+QString ToolFolder::decoderPath() const { return inToolFolder(QStringLiteral("madplay.exe")); }
+QString ToolFolder::encoderPath() const { return inToolFolder(QStringLiteral("converter")); }
+QString ToolFolder::scriptPath() const { return inToolFolder(QStringLiteral("WAV2AMR.bat")); }
+QString ToolFolder::wavPath() const { return inToolFolder(QStringLiteral("temp.wav")); }
+
+QString ToolFolder::scriptRunnerPath() const
+{
+    return m_applicationDirectory + m_separator + QStringLiteral("batchrun");
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+// The folder "amr" beside the program. It holds the decoder, the encoder, the
+// conversion script and the intermediate WAV file; the installation provides it and the
+// program never creates it.
+//
+// Every path is the application directory's text followed directly by the separator,
+// "amr" and the rest: nothing is added to or removed from the directory's text, so a
+// drive root reported with its trailing separator gives a doubled separator.
+class ToolFolder {
+public:
+    static constexpr QChar windowsSeparator = u'\\';
+#ifdef _WIN32
+    static constexpr QChar nativeSeparator = windowsSeparator;
+#else
+    static constexpr QChar nativeSeparator = u'/';
+#endif
+
+    explicit ToolFolder(QString applicationDirectory, QChar separator = nativeSeparator);
+
+    // The folder of the running program's executable, with native separators.
+    static ToolFolder ofThisProgram();
+
+    const QString &applicationDirectory() const { return m_applicationDirectory; }
+    QChar separator() const { return m_separator; }
+
+    QString path() const;
+    QString decoderPath() const;
+    QString encoderPath() const;
+    QString scriptPath() const;
+    QString wavPath() const;
+    // The stand-in for the command interpreter, which sits beside the program.
+    QString scriptRunnerPath() const;
+
+private:
+    QString inToolFolder(const QString &name) const;
+
+    QString m_applicationDirectory;
+    QChar m_separator;
+};

@@ -1,0 +1,96 @@
+#include "ConversionScript.h"
+#include "ScriptWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ScriptWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(appDir.isValid());
+        ASSERT_TRUE(QDir(appDir.path()).mkdir("amr"));
+    }
+
+    QByteArray scriptContent() const
+    {
+        QFile file(tools.scriptPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
+    }
+
+    QStringList toolFolderEntries() const
+    {
+        return QDir(tools.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+
+    QTemporaryDir appDir;
+    ToolFolder tools{appDir.path(), u'/'};
+    const ConversionRequest longRequest{"/music/a rather long folder name/first song.mp3",
+                                        "/music/a rather long folder name/first song.amr", "12.2"};
+    const ConversionRequest shortRequest{"/m/b.mp3", "/m/b.amr", "5.9"};
+};
+
+} // namespace
+
+TEST_F(ScriptWriterTest, WritesTheScriptIntoTheToolFolderAndLeavesNothingElse)
+{
+    EXPECT_EQ(WriteBatchFile(tools, longRequest), std::nullopt);
+    EXPECT_EQ(scriptContent(), ConversionScript::text(tools, longRequest).value());
+    EXPECT_EQ(toolFolderEntries(), QStringList{"WAV2AMR.bat"});
+}
+
+TEST_F(ScriptWriterTest, AShorterScriptReplacesALongerOneCompletely)
+{
+    ASSERT_EQ(WriteBatchFile(tools, longRequest), std::nullopt);
+    ASSERT_EQ(WriteBatchFile(tools, shortRequest), std::nullopt);
+    EXPECT_EQ(scriptContent(), ConversionScript::text(tools, shortRequest).value());
+}
+
+TEST_F(ScriptWriterTest, AMissingToolFolderIsReportedAndNothingIsCreated)
+{
+    ASSERT_TRUE(QDir(tools.path()).removeRecursively());
+    const Status status = WriteBatchFile(tools, shortRequest);
+    ASSERT_NE(status, std::nullopt);
+    EXPECT_TRUE(status->message.contains(tools.path())) << status->message.toStdString();
+    EXPECT_TRUE(status->message.contains("does not exist"));
+    EXPECT_TRUE(QDir(appDir.path()).isEmpty());
+}
+
+TEST_F(ScriptWriterTest, AReadOnlyScriptIsReportedAndKeepsItsContent)
+{
+    ASSERT_EQ(WriteBatchFile(tools, longRequest), std::nullopt);
+    const QByteArray before = scriptContent();
+    ASSERT_TRUE(QFile::setPermissions(tools.scriptPath(), QFile::ReadOwner | QFile::ReadGroup));
+
+    const Status status = WriteBatchFile(tools, shortRequest);
+    ASSERT_NE(status, std::nullopt);
+    EXPECT_TRUE(status->message.contains(tools.scriptPath())) << status->message.toStdString();
+    EXPECT_TRUE(status->message.contains("read-only"));
+    EXPECT_EQ(scriptContent(), before);
+    EXPECT_EQ(toolFolderEntries(), QStringList{"WAV2AMR.bat"});
+}
+
+TEST_F(ScriptWriterTest, AFailedReplaceKeepsNoTemporaryFile)
+{
+    // A folder in the script's place cannot be replaced by a file, whoever runs the test.
+    ASSERT_TRUE(QDir(tools.path()).mkdir("WAV2AMR.bat"));
+    const Status status = WriteBatchFile(tools, shortRequest);
+    ASSERT_NE(status, std::nullopt);
+    EXPECT_TRUE(status->message.contains(tools.scriptPath())) << status->message.toStdString();
+    EXPECT_EQ(toolFolderEntries(), QStringList{"WAV2AMR.bat"});
+}
+
+TEST_F(ScriptWriterTest, ARefusedPathLeavesThePreviousScriptWhole)
+{
+    ASSERT_EQ(WriteBatchFile(tools, longRequest), std::nullopt);
+    const QByteArray before = scriptContent();
+    const Status status = WriteBatchFile(tools, {"/m/x.mp3\r\nrm -rf /", "/m/x.amr", "7.4"});
+    ASSERT_NE(status, std::nullopt);
+    EXPECT_TRUE(status->message.contains("line break"));
+    EXPECT_EQ(scriptContent(), before);
+}
