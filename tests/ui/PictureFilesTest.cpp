@@ -1,0 +1,209 @@
+#include "PointingHandCursor.h"
+
+#include <QFile>
+#include <QIcon>
+#include <QImageReader>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readResource(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Little-endian fields of ICO, CUR and BMP files; zero past the end.
+quint32 le(const QByteArray &data, int offset, int bytes)
+{
+    if (offset < 0 || offset + bytes > data.size())
+        return 0;
+    const auto *at = reinterpret_cast<const uchar *>(data.constData()) + offset;
+    return bytes == 1 ? at[0] : bytes == 2 ? qFromLittleEndian<quint16>(at) : qFromLittleEndian<quint32>(at);
+}
+
+// Big-endian, as JPEG stores them.
+int be16(const QByteArray &data, int offset)
+{
+    return offset + 2 > data.size() ? -1 : (uchar(data[offset]) << 8) | uchar(data[offset + 1]);
+}
+
+int rowBytes(int width, int bitCount)
+{
+    return (width * bitCount + 31) / 32 * 4;
+}
+
+struct Image {
+    int side;
+    int bitCount;
+};
+
+struct IconFile {
+    const char *path;
+    quint16 type; // 1 icon, 2 cursor
+    QList<Image> images;
+};
+
+const IconFile iconFiles[] = {
+    {":/main/AMRConvert.ico", 1, {{32, 8}, {16, 8}, {48, 32}, {32, 32}, {24, 32}, {16, 32}}},
+    {":/main/BrowseInput.ico", 1, {{20, 8}}},
+    {":/main/BrowseOutput.ico", 1, {{20, 8}}},
+    {":/main/Convert.ico", 1, {{30, 8}}},
+    {":/offers/Corvane.ico", 1, {{32, 8}, {16, 8}}},
+    {":/offers/ReadMore.ico", 1, {{20, 8}}},
+    {":/offers/Download.ico", 1, {{20, 8}}},
+    {":/offers/Buy.ico", 1, {{16, 4}}},
+    {":/offers/PointingHand.cur", 2, {{32, 8}}},
+};
+
+TEST(PictureFiles, IconsAndTheCursorHoldTheirImagesAtTheirSizesAndDepths)
+{
+    for (const IconFile &icon : iconFiles) {
+        SCOPED_TRACE(icon.path);
+        const QByteArray data = readResource(icon.path);
+        ASSERT_FALSE(data.isEmpty());
+        EXPECT_EQ(le(data, 0, 2), 0u);
+        EXPECT_EQ(le(data, 2, 2), icon.type);
+        ASSERT_EQ(le(data, 4, 2), quint32(icon.images.size()));
+
+        for (int i = 0; i < icon.images.size(); ++i) {
+            const Image &image = icon.images[i];
+            const int entry = 6 + 16 * i;
+            EXPECT_EQ(le(data, entry, 1), quint32(image.side));
+            EXPECT_EQ(le(data, entry + 1, 1), quint32(image.side));
+            EXPECT_EQ(le(data, entry + 2, 1), image.bitCount < 8 ? 1u << image.bitCount : 0u);
+            if (icon.type == 1) {
+                EXPECT_EQ(le(data, entry + 4, 2), 1u);
+                EXPECT_EQ(le(data, entry + 6, 2), quint32(image.bitCount));
+            }
+            const quint32 size = le(data, entry + 8, 4);
+            const int offset = int(le(data, entry + 12, 4));
+            ASSERT_LE(offset + qint64(size), data.size());
+
+            // The BITMAPINFOHEADER: height counts the XOR image and the AND mask.
+            EXPECT_EQ(le(data, offset, 4), 40u);
+            EXPECT_EQ(le(data, offset + 4, 4), quint32(image.side));
+            EXPECT_EQ(le(data, offset + 8, 4), quint32(2 * image.side));
+            EXPECT_EQ(le(data, offset + 14, 2), quint32(image.bitCount));
+            EXPECT_EQ(le(data, offset + 16, 4), 0u) << "uncompressed";
+            const int palette = image.bitCount <= 8 ? 4 << image.bitCount : 0;
+            EXPECT_EQ(size, quint32(40 + palette + rowBytes(image.side, image.bitCount) * image.side
+                                    + rowBytes(image.side, 1) * image.side));
+        }
+
+        QImageReader reader(icon.path);
+        ASSERT_EQ(reader.imageCount(), icon.images.size());
+        for (const Image &image : icon.images) {
+            EXPECT_EQ(reader.read().size(), QSize(image.side, image.side));
+            reader.jumpToNextImage();
+        }
+    }
+}
+
+TEST(PictureFiles, TheMainIconGivesTheApplicationAllItsSizesWithRealAlpha)
+{
+    const QIcon icon(":/main/AMRConvert.ico");
+    for (const int side : {16, 24, 32, 48})
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(side, side))) << side;
+
+    // The 256-colour images are either opaque or see-through; the 32-bit ones blend.
+    QImageReader reader(":/main/AMRConvert.ico");
+    for (int i = 0; i < 6; ++i) {
+        const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
+        reader.jumpToNextImage();
+        int partial = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                partial += qAlpha(image.pixel(x, y)) % 255 != 0;
+        if (i < 2)
+            EXPECT_EQ(partial, 0) << "image " << i;
+        else
+            EXPECT_GT(partial, 0) << "image " << i;
+    }
+}
+
+TEST(PictureFiles, DisabledCopiesAreGreyBitmapsWithMagentaWhereTheIconIsSeeThrough)
+{
+    const char *pictures[] = {":/main/BrowseInput", ":/main/BrowseOutput", ":/main/Convert",
+                              ":/offers/ReadMore",  ":/offers/Download",   ":/offers/Buy"};
+    for (const QString picture : pictures) {
+        SCOPED_TRACE(picture.toStdString());
+        const QByteArray data = readResource(picture + "-disabled.bmp");
+        const QImage icon = QImage(picture + ".ico").convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(icon.isNull());
+        ASSERT_TRUE(data.startsWith("BM"));
+        EXPECT_EQ(le(data, 2, 4), quint32(data.size()));
+        EXPECT_EQ(le(data, 14, 4), 40u);
+        EXPECT_EQ(le(data, 18, 4), quint32(icon.width()));
+        EXPECT_EQ(le(data, 22, 4), quint32(icon.height()));
+        EXPECT_EQ(le(data, 28, 2), 24u);
+        EXPECT_EQ(le(data, 30, 4), 0u) << "uncompressed";
+
+        const QImage copy = QImage::fromData(data, "BMP");
+        ASSERT_EQ(copy.size(), icon.size());
+        int grey = 0;
+        for (int y = 0; y < copy.height(); ++y) {
+            for (int x = 0; x < copy.width(); ++x) {
+                const QRgb pixel = copy.pixel(x, y);
+                if (qAlpha(icon.pixel(x, y)) == 0) {
+                    EXPECT_EQ(pixel, qRgb(255, 0, 255)) << x << "," << y;
+                } else {
+                    EXPECT_TRUE(qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel)) << x << "," << y;
+                    ++grey;
+                }
+            }
+        }
+        EXPECT_GT(grey, copy.width() * copy.height() / 4);
+    }
+}
+
+TEST(PictureFiles, ProductPicturesAreColourJfifJpegsAt96Dpi)
+{
+    const int widths[] = {132, 129, 131, 131, 131, 130};
+    for (int product = 0; product < 6; ++product) {
+        const QString path = QString(":/offers/Offer%1.jpg").arg(product + 1);
+        SCOPED_TRACE(path.toStdString());
+        const QByteArray data = readResource(path);
+        ASSERT_EQ(be16(data, 0), 0xffd8);
+        ASSERT_EQ(be16(data, 2), 0xffe0) << "APP0 first";
+        EXPECT_EQ(data.mid(6, 5), QByteArray("JFIF", 5));
+        EXPECT_EQ(int(data[13]), 1) << "dots per inch";
+        EXPECT_EQ(be16(data, 14), 96);
+        EXPECT_EQ(be16(data, 16), 96);
+
+        // Walk the markers to the frame header.
+        int at = 2;
+        while (at + 4 <= data.size() && !(be16(data, at) >= 0xffc0 && be16(data, at) <= 0xffc2))
+            at += 2 + be16(data, at + 2);
+        ASSERT_LT(at + 9, data.size());
+        EXPECT_EQ(be16(data, at + 5), 160) << "height";
+        EXPECT_EQ(be16(data, at + 7), widths[product]) << "width";
+        EXPECT_EQ(int(data[at + 9]), 3) << "colour components";
+        EXPECT_FALSE(QImage::fromData(data).allGray());
+    }
+}
+
+TEST(PictureFiles, TheCursorPointsWithTheTipOfItsFinger)
+{
+    const QByteArray data = readResource(":/offers/PointingHand.cur");
+    const QPoint hotSpot(int(le(data, 10, 2)), int(le(data, 12, 2)));
+    const QImage hand = QImage::fromData(data, "ICO").convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(hand.size(), QSize(32, 32));
+
+    int topRow = -1;
+    for (int y = 0; y < hand.height() && topRow < 0; ++y)
+        for (int x = 0; x < hand.width(); ++x)
+            if (qAlpha(hand.pixel(x, y)) != 0)
+                topRow = y;
+    EXPECT_EQ(hotSpot.y(), topRow);
+    EXPECT_NE(qAlpha(hand.pixel(hotSpot)), 0);
+
+    const QCursor cursor = pointingHandCursor();
+    EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
+    EXPECT_EQ(cursor.hotSpot(), hotSpot);
+    EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32));
+}
+
+} // namespace

@@ -1,0 +1,379 @@
+#include "ImageButton.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <qdrawutil.h>
+
+#include <array>
+
+namespace {
+
+constexpr int frameWidth = 2; // the bevel; a border line lies on its outer edge
+constexpr int padding = 2;    // between the frame and the picture or caption
+constexpr int spacing = 4;    // between the picture and a caption beside it
+
+// By ImageButton::Alignment value.
+constexpr std::array<Qt::Alignment::Int, 9> qtAlignments{
+    Qt::AlignTop | Qt::AlignLeft,        Qt::AlignTop | Qt::AlignHCenter,
+    Qt::AlignTop | Qt::AlignRight,       Qt::AlignVCenter | Qt::AlignLeft,
+    Qt::AlignVCenter | Qt::AlignHCenter, Qt::AlignVCenter | Qt::AlignRight,
+    Qt::AlignBottom | Qt::AlignLeft,     Qt::AlignBottom | Qt::AlignHCenter,
+    Qt::AlignBottom | Qt::AlignRight};
+
+Qt::Alignment toQt(ImageButton::Alignment alignment)
+{
+    return Qt::Alignment(qtAlignments.at(static_cast<int>(alignment)));
+}
+
+QImage withoutColor(const QImage &picture, const QColor &color)
+{
+    QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    if (!color.isValid())
+        return image;
+    const QRgb key = color.rgb() & RGB_MASK;
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if ((line[x] & RGB_MASK) == key)
+                line[x] = 0;
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+ImageButton::ImageButton(QWidget *parent)
+    : QWidget(parent),
+      m_backColor(255, 255, 255),
+      m_backColorOver(193, 210, 238),
+      m_backColorDown(152, 181, 226),
+      m_backColorFocus(232, 236, 246),
+      m_backColorDisabled(QApplication::palette().color(QPalette::Button)),
+      m_borderColor(0, 0, 128)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    QFont captionFont;
+    captionFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    captionFont.setPointSizeF(8.25);
+    setFont(captionFont);
+}
+
+void ImageButton::setCaption(const QString &caption)
+{
+    m_caption = caption;
+    updateGeometry();
+    update();
+}
+
+void ImageButton::setPicture(const QIcon &picture)
+{
+    m_picture = picture;
+    updateGeometry();
+    update();
+}
+
+void ImageButton::setDisabledPicture(const QImage &picture)
+{
+    m_disabledPicture = withoutColor(picture, QColor(255, 0, 255));
+    update();
+}
+
+void ImageButton::setBackColor(const QColor &color)
+{
+    m_backColor = color;
+    update();
+}
+
+void ImageButton::setBackColorOver(const QColor &color)
+{
+    m_backColorOver = color;
+    update();
+}
+
+void ImageButton::setBackColorDown(const QColor &color)
+{
+    m_backColorDown = color;
+    update();
+}
+
+void ImageButton::setBackColorFocus(const QColor &color)
+{
+    m_backColorFocus = color;
+    update();
+}
+
+void ImageButton::setBackColorDisabled(const QColor &color)
+{
+    m_backColorDisabled = color;
+    update();
+}
+
+void ImageButton::setBorderColor(const QColor &color)
+{
+    m_borderColor = color;
+    update();
+}
+
+void ImageButton::setBorderDrawEvent(BorderDrawEvent event)
+{
+    m_borderDrawEvent = event;
+    update();
+}
+
+void ImageButton::setTransparentColor(const QColor &color)
+{
+    m_transparentColor = color;
+    update();
+}
+
+void ImageButton::setAppearance(Appearance appearance)
+{
+    m_appearance = appearance;
+    update();
+}
+
+void ImageButton::setCaptionPosition(CaptionPosition position)
+{
+    m_captionPosition = position;
+    updateGeometry();
+    update();
+}
+
+void ImageButton::setCaptionAlignment(Alignment alignment)
+{
+    m_captionAlignment = alignment;
+    update();
+}
+
+void ImageButton::setPictureAlignment(Alignment alignment)
+{
+    m_pictureAlignment = alignment;
+    update();
+}
+
+void ImageButton::setPictureOffsetY(int pixels)
+{
+    m_pictureOffsetY = pixels;
+    update();
+}
+
+QSize ImageButton::sizeHint() const
+{
+    const QSize picture = pictureSize();
+    const QSize text = fontMetrics().size(Qt::TextSingleLine, m_caption);
+    const int gap = picture.isEmpty() || m_caption.isEmpty() ? 0 : spacing;
+    const bool sideBySide = m_captionPosition == CaptionPosition::RightOfPicture
+                            || m_captionPosition == CaptionPosition::LeftOfPicture;
+    const QSize content = sideBySide
+        ? QSize(picture.width() + gap + text.width(), qMax(picture.height(), text.height()))
+        : QSize(qMax(picture.width(), text.width()), picture.height() + text.height());
+    const int margin = 2 * (frameWidth + padding);
+    return content + QSize(margin, margin);
+}
+
+void ImageButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), currentBackColor());
+    if (borderShown()) {
+        painter.setPen(m_borderColor);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    } else if (m_appearance == Appearance::ThreeD) {
+        qDrawWinButton(&painter, rect(), palette(), m_pressed);
+    }
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::ButtonText), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(frameWidth, frameWidth, -frameWidth - 1, -frameWidth - 1));
+    }
+
+    // Pressed content moves by a pixel, as if pushed in.
+    const QPoint shift = m_pressed ? QPoint(1, 1) : QPoint();
+    const QRect picture = pictureRect();
+    if (!picture.isEmpty()) {
+        QImage image;
+        if (isEnabled())
+            image = withoutColor(m_picture.pixmap(picture.size()).toImage(), m_transparentColor);
+        else if (!m_disabledPicture.isNull())
+            image = m_disabledPicture;
+        else
+            image = m_picture.pixmap(picture.size(), QIcon::Disabled).toImage();
+        painter.drawImage(picture.topLeft() + shift, image);
+    }
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                   QPalette::ButtonText));
+    painter.drawText(captionRect(picture).translated(shift),
+                     int(toQt(m_captionAlignment)) | Qt::TextSingleLine | Qt::TextDontClip, m_caption);
+}
+
+void ImageButton::enterEvent(QEnterEvent *event)
+{
+    m_hovered = true;
+    update();
+    QWidget::enterEvent(event);
+}
+
+void ImageButton::leaveEvent(QEvent *event)
+{
+    m_hovered = false;
+    update();
+    QWidget::leaveEvent(event);
+}
+
+void ImageButton::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    m_mouseDown = true;
+    setPressed(true);
+}
+
+void ImageButton::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_mouseDown)
+        setPressed(rect().contains(event->position().toPoint()));
+}
+
+void ImageButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_mouseDown) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    m_mouseDown = false;
+    setPressed(false);
+    if (rect().contains(event->position().toPoint()))
+        emit Click();
+}
+
+void ImageButton::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat())
+            setPressed(true);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A held key must not start one conversion after another.
+        if (!event->isAutoRepeat())
+            emit Click();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void ImageButton::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Space || event->isAutoRepeat() || !m_pressed || m_mouseDown) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    setPressed(false);
+    emit Click();
+}
+
+void ImageButton::focusOutEvent(QFocusEvent *event)
+{
+    // Space released elsewhere must not leave the button pressed.
+    if (!m_mouseDown)
+        setPressed(false);
+    QWidget::focusOutEvent(event);
+}
+
+void ImageButton::changeEvent(QEvent *event)
+{
+    // A disabled button gets no release, so a press in progress ends here.
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+        m_mouseDown = false;
+        setPressed(false);
+    }
+    QWidget::changeEvent(event);
+}
+
+QSize ImageButton::pictureSize() const
+{
+    QSize largest;
+    for (const QSize &size : m_picture.availableSizes())
+        largest = size.width() * size.height() > largest.width() * largest.height() ? size : largest;
+    return largest;
+}
+
+QRect ImageButton::pictureRect() const
+{
+    const QSize size = pictureSize();
+    if (size.isEmpty())
+        return {};
+    const int margin = frameWidth + padding;
+    const QRect area = rect().adjusted(margin, margin, -margin, -margin);
+    return QStyle::alignedRect(Qt::LeftToRight, toQt(m_pictureAlignment), size, area)
+        .translated(0, m_pictureOffsetY);
+}
+
+QRect ImageButton::captionRect(const QRect &picture) const
+{
+    const int margin = frameWidth + padding;
+    QRect area = rect().adjusted(margin, margin, -margin, -margin);
+    if (picture.isEmpty())
+        return area;
+    switch (m_captionPosition) {
+    case CaptionPosition::RightOfPicture:
+        area.setLeft(picture.right() + 1 + spacing);
+        break;
+    case CaptionPosition::LeftOfPicture:
+        area.setRight(picture.left() - 1 - spacing);
+        break;
+    case CaptionPosition::AbovePicture:
+        area.setBottom(picture.top() - 1);
+        break;
+    case CaptionPosition::BelowPicture:
+        area.setTop(picture.bottom() + 1);
+        break;
+    }
+    return area;
+}
+
+QColor ImageButton::currentBackColor() const
+{
+    if (!isEnabled())
+        return m_backColorDisabled;
+    if (m_pressed)
+        return m_backColorDown;
+    if (m_hovered)
+        return m_backColorOver;
+    if (hasFocus())
+        return m_backColorFocus;
+    return m_backColor;
+}
+
+bool ImageButton::borderShown() const
+{
+    const bool hot = isEnabled() && (m_hovered || m_pressed);
+    switch (m_borderDrawEvent) {
+    case BorderDrawEvent::Never:
+        return false;
+    case BorderDrawEvent::Always:
+        return true;
+    case BorderDrawEvent::Focused:
+        return hasFocus();
+    case BorderDrawEvent::Hot:
+        return hot;
+    case BorderDrawEvent::HotOrFocused:
+        return hot || hasFocus();
+    }
+    return false;
+}
+
+void ImageButton::setPressed(bool pressed)
+{
+    if (m_pressed == pressed)
+        return;
+    m_pressed = pressed;
+    update();
+}
