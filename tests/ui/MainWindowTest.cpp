@@ -1,0 +1,321 @@
+#include "FileDialog.h"
+#include "ImageButton.h"
+#include "frmAMRConvert.h"
+
+#include "BitRateModes.h"
+#include "ModalDialogCatcher.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A main window whose tool folder lies in a temporary application directory.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(appDir.isValid());
+        ASSERT_TRUE(QDir(appDir.path()).mkdir("amr"));
+        window.fileDialog().setChooser([this](FileDialog::Mode mode, const FileDialog &dialog) {
+            dialogCalls.append({mode, dialog.title(), dialog.filter(), dialog.filterIndex(),
+                                dialog.flags(), dialog.fileName()});
+            return dialogAnswer;
+        });
+    }
+
+    template <typename T = QWidget>
+    T *control(const char *name)
+    {
+        T *found = window.findChild<T *>(QString::fromUtf8(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QString text(const char *name) { return control<QLineEdit>(name)->text(); }
+    ImageButton *convertButton() { return control<ImageButton>("cmdConvert"); }
+    void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+
+    QByteArray script() const
+    {
+        QFile file(tools.scriptPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    struct DialogCall {
+        FileDialog::Mode mode;
+        QString title;
+        QString filter;
+        int filterIndex;
+        int flags;
+        QString fileNameBefore;
+    };
+
+    QTemporaryDir appDir;
+    ToolFolder tools{appDir.path(), u'/'};
+    frmAMRConvert window{tools};
+    QString dialogAnswer;
+    QList<DialogCall> dialogCalls;
+};
+
+// The focused control's name, then the name after each of `presses` Tab presses.
+QStringList tabCycle(int presses)
+{
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < presses; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(QApplication::focusWidget()->objectName());
+    }
+    return visited;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, ControlsSitWhereTheDesignPutsThem)
+{
+    const struct {
+        const char *name;
+        QRect geometry;
+    } expected[] = {
+        {"txtOutputAudio", {17, 61, 412, 19}}, {"txtInputAudio", {17, 22, 412, 19}},
+        {"cmdInput", {439, 17, 99, 28}},       {"cmdOutput", {440, 56, 107, 28}},
+        {"cmdConvert", {567, 49, 62, 46}},     {"lblStatus", {24, 396, 251, 14}},
+        {"Command1", {550, 368, 77, 20}},      {"cmbMRRate", {553, 20, 64, 21}},
+        {"Label1", {553, 5, 63, 12}},          {"Label2", {620, 23, 34, 15}},
+    };
+    for (const auto &[name, geometry] : expected)
+        EXPECT_EQ(control(name)->geometry(), geometry) << name;
+
+    EXPECT_EQ(window.windowTitle(), "Free Tarvik AMR Format Converter");
+    EXPECT_EQ(window.size(), QSize(653, 110));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(window.windowIcon().availableSizes().size(), 4) << "16, 24, 32 and 48 pixels";
+
+    // Out of sight below the bottom edge, yet present and enabled.
+    for (const char *hidden : {"lblStatus", "Command1"}) {
+        EXPECT_GT(control(hidden)->y(), window.height()) << hidden;
+        EXPECT_TRUE(control(hidden)->isEnabled()) << hidden;
+    }
+    const QList<QWidget *> visible = {control("txtOutputAudio"), control("txtInputAudio"),
+                                      control("cmdInput"),       control("cmdOutput"),
+                                      control("cmdConvert"),     control("cmbMRRate"),
+                                      control("Label1"),         control("Label2")};
+    for (qsizetype i = 0; i < visible.size(); ++i) {
+        for (qsizetype j = i + 1; j < visible.size(); ++j) {
+            EXPECT_FALSE(visible[i]->geometry().intersects(visible[j]->geometry()))
+                << visible[i]->objectName().toStdString() << " overlaps "
+                << visible[j]->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(MainWindowTest, ControlsCarryTheirDesignTextsAndKinds)
+{
+    EXPECT_EQ(text("txtOutputAudio"), "choose output file");
+    EXPECT_EQ(text("txtInputAudio"), "choose input file");
+    for (const char *box : {"txtOutputAudio", "txtInputAudio"}) {
+        EXPECT_FALSE(control<QLineEdit>(box)->hasFrame()) << box;
+        EXPECT_FALSE(control<QLineEdit>(box)->isReadOnly()) << box;
+    }
+
+    const struct {
+        const char *name;
+        const char *caption;
+        const char *toolTip;
+    } buttons[] = {
+        {"cmdInput", "Browse input", "Browse to source audio file"},
+        {"cmdOutput", "Browse output", "Select result file name and location"},
+        {"cmdConvert", "Convert", "Start conversion, choose input file to enable"},
+    };
+    for (const auto &[name, caption, toolTip] : buttons) {
+        EXPECT_EQ(control<ImageButton>(name)->caption(), caption);
+        EXPECT_EQ(control(name)->toolTip(), toolTip);
+        EXPECT_FALSE(control<ImageButton>(name)->picture().isNull()) << name;
+        EXPECT_FALSE(control<ImageButton>(name)->disabledPicture().isNull()) << name;
+    }
+    EXPECT_TRUE(control("cmdInput")->isEnabled());
+    EXPECT_TRUE(control("cmdOutput")->isEnabled());
+    EXPECT_FALSE(convertButton()->isEnabled());
+    EXPECT_EQ(convertButton()->captionPosition(), ImageButton::CaptionPosition::BelowPicture);
+    EXPECT_EQ(convertButton()->pictureOffsetY(), -5);
+
+    EXPECT_EQ(control<QLabel>("lblStatus")->text(),
+              "Status : Idle (Browse input to enable conversion)");
+    EXPECT_EQ(control<QLabel>("Label1")->text(), "Bitrate :");
+    EXPECT_EQ(control<QLabel>("Label2")->text(), "kbit/s");
+    EXPECT_EQ(control<QPushButton>("Command1")->text(), "Command1");
+    for (const char *plain : {"txtOutputAudio", "lblStatus", "Command1", "cmbMRRate", "Label1"})
+        EXPECT_TRUE(control(plain)->toolTip().isEmpty()) << plain;
+}
+
+TEST_F(MainWindowTest, RateListHoldsTheEightRatesWithSevenPointFourSelected)
+{
+    QComboBox *rates = control<QComboBox>("cmbMRRate");
+    EXPECT_FALSE(rates->isEditable());
+    ASSERT_EQ(rates->count(), 8);
+    for (int i = 0; i < rates->count(); ++i) {
+        EXPECT_EQ(rates->itemText(i), BitRateModes::rateTexts().at(i));
+        EXPECT_EQ(rates->itemData(i), QVariant(0));
+    }
+    EXPECT_EQ(rates->currentIndex(), 4);
+    EXPECT_EQ(rates->currentText(), "7.4");
+}
+
+TEST_F(MainWindowTest, TabVisitsTheControlsInDesignOrderIncludingTheHiddenButton)
+{
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(QApplication::focusWidget(), control("txtOutputAudio"));
+
+    EXPECT_EQ(tabCycle(6),
+              QStringList({"txtOutputAudio", "txtInputAudio", "cmdInput", "cmdOutput", "Command1",
+                           "cmbMRRate", "txtOutputAudio"}));
+
+    convertButton()->setEnabled(true);
+    EXPECT_EQ(tabCycle(7),
+              QStringList({"txtOutputAudio", "txtInputAudio", "cmdInput", "cmdOutput",
+                           "cmdConvert", "Command1", "cmbMRRate", "txtOutputAudio"}));
+}
+
+TEST_F(MainWindowTest, BrowseInputFillsBothBoxesAndEnablesConvert)
+{
+    dialogAnswer = "/music/song.mp3";
+    click("cmdInput");
+
+    ASSERT_EQ(dialogCalls.size(), 1);
+    EXPECT_EQ(dialogCalls[0].mode, FileDialog::Mode::Open);
+    EXPECT_EQ(dialogCalls[0].title, "Select file to convert");
+    EXPECT_EQ(dialogCalls[0].filter, "MP3|*.mp3");
+    EXPECT_EQ(dialogCalls[0].filterIndex, 1);
+    EXPECT_EQ(dialogCalls[0].flags, 4);
+    EXPECT_EQ(text("txtInputAudio"), "/music/song.mp3");
+    EXPECT_EQ(text("txtOutputAudio"), "/music/song.amr");
+    EXPECT_TRUE(convertButton()->isEnabled());
+
+    // The dialog remembers the name for the next browse.
+    dialogAnswer = "/music/ring";
+    click("cmdOutput");
+    ASSERT_EQ(dialogCalls.size(), 2);
+    EXPECT_EQ(dialogCalls[1].fileNameBefore, "/music/song.mp3");
+}
+
+TEST_F(MainWindowTest, CancelledBrowsesChangeNothing)
+{
+    dialogAnswer = "";
+    click("cmdInput");
+    click("cmdOutput");
+    EXPECT_EQ(dialogCalls.size(), 2);
+    EXPECT_EQ(text("txtInputAudio"), "choose input file");
+    EXPECT_EQ(text("txtOutputAudio"), "choose output file");
+    EXPECT_FALSE(convertButton()->isEnabled());
+    EXPECT_TRUE(window.fileDialog().fileName().isEmpty());
+}
+
+TEST_F(MainWindowTest, BrowseOutputNamesAnAmrFile)
+{
+    dialogAnswer = "/music/ring";
+    click("cmdOutput");
+    EXPECT_EQ(text("txtOutputAudio"), "/music/ring.amr");
+    ASSERT_EQ(dialogCalls.size(), 1);
+    EXPECT_EQ(dialogCalls[0].mode, FileDialog::Mode::Save);
+    EXPECT_EQ(dialogCalls[0].title, "Select output file name");
+    EXPECT_EQ(dialogCalls[0].filter, "Adaptive Multi Rate - AMR|*.amr");
+    EXPECT_EQ(dialogCalls[0].filterIndex, 1);
+    EXPECT_EQ(dialogCalls[0].flags, 4);
+    EXPECT_EQ(text("txtInputAudio"), "choose input file");
+    EXPECT_FALSE(convertButton()->isEnabled()) << "only Browse input enables Convert";
+}
+
+TEST_F(MainWindowTest, ConvertWritesTheTextsPresentWhenPressed)
+{
+    dialogAnswer = "/music/song.mp3";
+    click("cmdInput");
+    QLineEdit *input = control<QLineEdit>("txtInputAudio");
+    input->clear();
+    QTest::keyClicks(input, "/edited/100% hits.mp3");
+    control<QLineEdit>("txtOutputAudio")->clear();
+    control<QComboBox>("cmbMRRate")->setCurrentIndex(6);
+
+    ModalDialogCatcher catcher;
+    click("cmdConvert");
+
+    const QByteArray written = script();
+    EXPECT_TRUE(written.contains(" \"/edited/100%% hits.mp3\"\r\n")) << written.toStdString();
+    EXPECT_TRUE(written.contains(" \"\" MR102\r\n")) << written.toStdString();
+    // No script runner in this tool folder's application directory: the start fails
+    // and says why.
+    ASSERT_EQ(catcher.texts().size(), 1);
+    EXPECT_TRUE(catcher.texts()[0].contains(tools.scriptRunnerPath()));
+}
+
+TEST_F(MainWindowTest, AScriptThatCannotBeWrittenIsReportedAndNothingStarts)
+{
+    dialogAnswer = "/music/song.mp3";
+    click("cmdInput");
+    ASSERT_TRUE(QDir(tools.path()).removeRecursively());
+
+    ModalDialogCatcher catcher;
+    click("cmdConvert");
+    ASSERT_EQ(catcher.texts().size(), 1) << "one message: the write, not also the start";
+    EXPECT_TRUE(catcher.texts()[0].contains(tools.path()));
+    EXPECT_TRUE(window.isEnabled());
+
+    ASSERT_TRUE(QDir(appDir.path()).mkdir("amr"));
+    control<QLineEdit>("txtOutputAudio")->setText("/music/\"quoted\".amr");
+    click("cmdConvert");
+    ASSERT_EQ(catcher.texts().size(), 2);
+    EXPECT_TRUE(catcher.texts()[1].contains("double quote"));
+    EXPECT_TRUE(script().isEmpty());
+}
+
+TEST_F(MainWindowTest, TheHiddenButtonWritesTheScriptFromTheKeyboardWithoutStartingIt)
+{
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    control<QLineEdit>("txtInputAudio")->setText("/music/in.mp3");
+    control<QLineEdit>("txtOutputAudio")->setText("/music/out.amr");
+    control("Command1")->setFocus();
+
+    ModalDialogCatcher catcher;
+    QTest::keyClick(control("Command1"), Qt::Key_Space);
+    EXPECT_TRUE(script().endsWith("\"/music/out.amr\" MR74\r\nexit\r\n"));
+    EXPECT_TRUE(catcher.texts().isEmpty()) << "nothing was started, so nothing failed";
+}
+
+TEST_F(MainWindowTest, DroppingOneFileActsAsBrowsingForIt)
+{
+    const auto drop = [this](const QList<QUrl> &urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &dropped);
+        return true;
+    };
+
+    EXPECT_FALSE(drop({QUrl::fromLocalFile("/a.mp3"), QUrl::fromLocalFile("/b.mp3")}));
+    EXPECT_FALSE(drop({QUrl("https://example.com/a.mp3")}));
+    EXPECT_FALSE(convertButton()->isEnabled());
+
+    EXPECT_TRUE(drop({QUrl::fromLocalFile("/music/dropped song.mp3")}));
+    EXPECT_EQ(text("txtInputAudio"), "/music/dropped song.mp3");
+    EXPECT_EQ(text("txtOutputAudio"), "/music/dropped song.amr");
+    EXPECT_TRUE(convertButton()->isEnabled());
+}
