@@ -8,7 +8,7 @@
 #include "Twips.h"
 #include "modMain.h"
 
-#include <QGroupBox>
+#include <QFrame>
 #include <QLabel>
 #include <QScreen>
 #include <QTextEdit>
@@ -167,7 +167,10 @@ void frmCorvane::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
     const Offer &offer = offers[panel];
     const QString number = QString::number(panel + 1);
 
-    auto *frame = new QGroupBox(this);
+    // An etched line like a captionless group box, drawn at the frame's very edge: the
+    // top row's upper edge lies just above the client area and stays hidden.
+    auto *frame = new QFrame(this);
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     frame->setObjectName(QStringLiteral("Frame") + number);
     frame->setGeometry(QRect(pixels(layout.frame),
                              QSize(Twips::toPixels(frameWidth), Twips::toPixels(frameHeight))));
@@ -183,9 +186,11 @@ void frmCorvane::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
 
     auto *description = new QTextEdit(frame);
     description->setObjectName(QStringLiteral("Text") + number);
-    description->setPlainText(QString::fromUtf8(offer.description).replace(u"\r\n", u"\n"));
+    description->setPlainText(QString::fromUtf8(offer.description).remove(u'\r'));
     description->setReadOnly(true);
     description->setFrameShape(QFrame::NoFrame);
+    // The narrow margin of a Windows edit box: the copy was written for that room.
+    description->document()->setDocumentMargin(2);
     description->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     description->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // A click may select text to copy, but Tab passes the box by.

@@ -325,12 +325,12 @@ struct BoxDesign {
 
 // Panels 1 to 6.
 const std::array<BoxDesign, 6> boxDesigns{{
-    {132, QColor(30, 110, 200), QColor(255, 200, 40), Emblem::MusicNote},
-    {129, QColor(200, 50, 40), QColor(250, 230, 120), Emblem::FilmStrip},
-    {131, QColor(40, 150, 80), QColor(220, 240, 255), Emblem::Disc},
-    {131, QColor(110, 60, 170), QColor(120, 220, 255), Emblem::Phone},
-    {131, QColor(230, 120, 20), QColor(255, 244, 225), Emblem::Waveform},
-    {130, QColor(20, 140, 150), QColor(255, 240, 200), Emblem::Photo},
+    {132, QColor(30, 110, 200), QColor(255, 200, 40), Emblem::Waveform},   // audio editor
+    {129, QColor(200, 50, 40), QColor(250, 230, 120), Emblem::MusicNote},  // sound recorder
+    {131, QColor(40, 150, 80), QColor(220, 240, 255), Emblem::FilmStrip},  // video to MP3
+    {131, QColor(110, 60, 170), QColor(120, 220, 255), Emblem::Disc},      // MP3 splitter
+    {131, QColor(230, 120, 20), QColor(255, 244, 225), Emblem::Photo},     // tag organizer
+    {130, QColor(20, 140, 150), QColor(255, 240, 200), Emblem::Phone},     // audio joiner
 }};
 
 void drawEmblem(QPainter &p, Emblem emblem, QPointF centre, const QColor &accent)
