@@ -1,14 +1,17 @@
+#include "DesignFont.h"
+#include "frmAMRConvert.h"
+
 #include <QApplication>
 #include <QIcon>
-#include <QLabel>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    QApplication::setFont(designFont());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/main/AMRConvert.ico")));
-    QLabel placeholder(QStringLiteral("Free Tarvik AMR Format Converter"));
-    placeholder.setMinimumSize(653, 110);
-    placeholder.setAlignment(Qt::AlignCenter);
-    placeholder.show();
+    frmAMRConvert window;
+    window.show();
+    // Closing the main window brings up the offers window; closing that one, the last
+    // window, ends the program.
     return application.exec();
 }

@@ -1,5 +1,7 @@
 #include "ImageButton.h"
 
+#include "DesignFont.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -56,10 +58,7 @@ ImageButton::ImageButton(QWidget *parent)
       m_borderColor(0, 0, 128)
 {
     setFocusPolicy(Qt::StrongFocus);
-    QFont captionFont;
-    captionFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    captionFont.setPointSizeF(8.25);
-    setFont(captionFont);
+    setFont(designFont());
 }
 
 void ImageButton::setCaption(const QString &caption)

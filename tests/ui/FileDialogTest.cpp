@@ -1,0 +1,80 @@
+#include "FileDialog.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Shows the real Qt dialog and lets `answer` look at it and close it.
+void showAndAnswer(FileDialog &dialog, FileDialog::Mode mode,
+                   const std::function<void(QFileDialog &)> &answer)
+{
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *shown = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+            poll.stop();
+            answer(*shown);
+        }
+    });
+    poll.start(10);
+    mode == FileDialog::Mode::Open ? dialog.showOpen() : dialog.showSave();
+}
+
+} // namespace
+
+TEST(FileDialog, TurnsItsFilterIntoQtNameFilters)
+{
+    FileDialog dialog(nullptr);
+    dialog.setFilter("MP3|*.mp3");
+    EXPECT_EQ(dialog.nameFilters(), QStringList{"MP3 (*.mp3)"});
+    dialog.setFilter("Sound|*.mp3;*.wav|Adaptive Multi Rate - AMR|*.amr");
+    EXPECT_EQ(dialog.nameFilters(),
+              QStringList({"Sound (*.mp3 *.wav)", "Adaptive Multi Rate - AMR (*.amr)"}));
+}
+
+TEST(FileDialog, OpensAQtDialogThatTakesAnyNameWithoutAsking)
+{
+    QTemporaryDir folder;
+    const QString existing = folder.filePath("ring.amr");
+    QFile(existing).open(QIODevice::WriteOnly);
+    const QString missing = folder.filePath("not there yet.mp3");
+
+    QWidget owner;
+    FileDialog dialog(&owner);
+    dialog.setTitle("Select file to convert");
+    dialog.setFilter("Sound|*.wav|MP3|*.mp3");
+    dialog.setFilterIndex(2);
+
+    showAndAnswer(dialog, FileDialog::Mode::Open, [&](QFileDialog &shown) {
+        EXPECT_EQ(shown.windowTitle(), "Select file to convert");
+        EXPECT_EQ(shown.acceptMode(), QFileDialog::AcceptOpen);
+        EXPECT_EQ(shown.fileMode(), QFileDialog::AnyFile);
+        EXPECT_EQ(shown.selectedNameFilter(), "MP3 (*.mp3)");
+        EXPECT_TRUE(shown.defaultSuffix().isEmpty());
+        shown.selectFile(missing);
+        static_cast<QDialog &>(shown).accept(); // as the Open or Save button does
+    });
+    EXPECT_EQ(dialog.fileName(), missing) << "a name that does not exist is taken";
+
+    dialog.setFilterIndex(1);
+    showAndAnswer(dialog, FileDialog::Mode::Save, [&](QFileDialog &shown) {
+        EXPECT_EQ(shown.acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_TRUE(shown.testOption(QFileDialog::DontConfirmOverwrite));
+        EXPECT_EQ(shown.selectedNameFilter(), "Sound (*.wav)");
+        EXPECT_TRUE(shown.defaultSuffix().isEmpty());
+        shown.selectFile(existing);
+        static_cast<QDialog &>(shown).accept(); // as the Open or Save button does
+    });
+    EXPECT_EQ(dialog.fileName(), existing) << "an existing name is taken without a question";
+
+    showAndAnswer(dialog, FileDialog::Mode::Open, [](QFileDialog &shown) { shown.reject(); });
+    EXPECT_TRUE(dialog.fileName().isEmpty()) << "a cancel leaves the name empty";
+}
