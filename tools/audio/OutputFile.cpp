@@ -59,13 +59,11 @@ Result<OutputFile> OutputFile::create(const std::string &targetPath)
 
     const int descriptor = mkstemp(temporaryPath.data());
     if (descriptor < 0) {
-        return Error{"cannot create a file in the folder of " + targetPath + ": "
-                     + systemError()};
+        return Error{targetPath + ": cannot create a file in its folder: " + systemError()};
     }
     std::FILE *file = nullptr;
     if (fchmod(descriptor, newFileMode()) != 0 || !(file = fdopen(descriptor, "wb"))) {
-        Error error{"cannot create a file in the folder of " + targetPath + ": "
-                    + systemError()};
+        Error error{targetPath + ": cannot create a file in its folder: " + systemError()};
         close(descriptor);
         unlink(temporaryPath.c_str());
         return error;
@@ -75,7 +73,7 @@ Result<OutputFile> OutputFile::create(const std::string &targetPath)
 
 Error OutputFile::failure(const std::string &action) const
 {
-    return Error{"cannot " + action + " " + m_targetPath + ": " + systemError()};
+    return Error{m_targetPath + ": cannot " + action + " it: " + systemError()};
 }
 
 Status OutputFile::write(std::span<const std::byte> bytes)

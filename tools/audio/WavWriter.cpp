@@ -59,7 +59,7 @@ Status WavWriter::append(std::span<const std::int16_t> samples)
 {
     const std::uint64_t bytes = samples.size() * bytesPerSample;
     if (m_dataBytes + bytes > maxDataBytes)
-        return Error{m_file->targetPath() + " would exceed the 4 GiB size limit of a WAV file"};
+        return Error{m_file->targetPath() + ": it would exceed the 4 GiB size limit of a WAV file"};
     std::vector<std::byte> encoded(bytes);
     for (std::size_t i = 0; i < samples.size(); ++i)
         putLittleEndian(&encoded[i * 2], static_cast<std::uint16_t>(samples[i]), 2);

@@ -19,8 +19,10 @@ using audio::Status;
 
 namespace {
 
-// Floats per mpg123_read call: a few frames' worth, so memory stays flat.
-constexpr std::size_t blockFloats = 16384;
+std::string describeFormat(long rate, int channels)
+{
+    return std::to_string(rate) + (channels == 1 ? " Hz mono" : " Hz stereo");
+}
 
 std::string seconds(double value)
 {
@@ -32,7 +34,7 @@ std::string seconds(double value)
 } // namespace
 
 Mp3Decoder::Mp3Decoder(int descriptor, mpg123_handle *handle)
-    : m_descriptor(descriptor), m_handle(handle), m_decoded(blockFloats * sizeof(float))
+    : m_descriptor(descriptor), m_handle(handle)
 {
 }
 
@@ -44,7 +46,6 @@ Mp3Decoder::Mp3Decoder(Mp3Decoder &&other) noexcept
       m_announcedSamples(other.m_announcedSamples),
       m_samplesDecoded(other.m_samplesDecoded),
       m_lastFrameEnd(other.m_lastFrameEnd),
-      m_decoded(std::move(other.m_decoded)),
       m_mono(std::move(other.m_mono))
 {
 }
@@ -132,58 +133,74 @@ Status Mp3Decoder::start()
 audio::Result<std::span<const float>> Mp3Decoder::read()
 {
     for (;;) {
+        off_t frameNumber = 0;
+        unsigned char *decoded = nullptr;
         std::size_t bytes = 0;
-        const int code = mpg123_read(m_handle, m_decoded.data(), m_decoded.size(), &bytes);
-        if (code != MPG123_OK && code != MPG123_NEW_FORMAT && code != MPG123_DONE)
-            return failure(std::string("the MPEG stream is damaged (") + mpg123_strerror(m_handle) + ")");
-        if (bytes > 0) {
-            noteLastFrame();
-            const std::size_t frames = bytes / (sizeof(float) * m_channels);
-            m_mono.resize(frames);
-            for (std::size_t i = 0; i < frames; ++i) {
-                float sum = 0;
-                for (int channel = 0; channel < m_channels; ++channel) {
-                    float sample;
-                    std::memcpy(&sample, &m_decoded[(i * m_channels + channel) * sizeof(float)],
-                                sizeof sample);
-                    sum += sample;
-                }
-                m_mono[i] = sum / static_cast<float>(m_channels);
-            }
-            m_samplesDecoded += static_cast<std::int64_t>(frames);
-            return std::span<const float>(m_mono);
-        }
+        const int code = mpg123_decode_frame(m_handle, &frameNumber, &decoded, &bytes);
         if (code == MPG123_NEW_FORMAT) {
-            if (auto error = updateFormat())
+            if (auto error = checkFormat())
                 return *error;
         } else if (code == MPG123_DONE) {
             if (auto error = checkComplete())
                 return *error;
             return std::span<const float>();
+        } else if (code != MPG123_OK) {
+            return damaged();
+        }
+        if (auto error = checkFrame())
+            return *error;
+        if (bytes > 0) {
+            mix(decoded, bytes);
+            return std::span<const float>(m_mono);
         }
     }
 }
 
-Status Mp3Decoder::updateFormat()
+void Mp3Decoder::mix(const unsigned char *decoded, std::size_t bytes)
 {
-    long rate = 0;
-    int encoding = 0;
-    if (mpg123_getformat(m_handle, &rate, &m_channels, &encoding) != MPG123_OK)
-        return failure(std::string("the MPEG stream is damaged (") + mpg123_strerror(m_handle) + ")");
-    if (rate != m_sampleRate) {
-        return failure("the sample rate changes from " + std::to_string(m_sampleRate) + " to "
-                       + std::to_string(rate) + " Hz; files joined from different sources "
-                       "are not supported");
+    const std::size_t frames = bytes / (sizeof(float) * m_channels);
+    m_mono.resize(frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        float sum = 0;
+        for (int channel = 0; channel < m_channels; ++channel) {
+            float sample;
+            std::memcpy(&sample, decoded + (i * m_channels + channel) * sizeof sample, sizeof sample);
+            sum += sample;
+        }
+        m_mono[i] = sum / static_cast<float>(m_channels);
     }
-    return std::nullopt;
+    m_samplesDecoded += static_cast<std::int64_t>(frames);
 }
 
-void Mp3Decoder::noteLastFrame()
+Status Mp3Decoder::checkFormat()
+{
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    if (mpg123_getformat(m_handle, &rate, &channels, &encoding) != MPG123_OK)
+        return damaged();
+    return checkSameFormat(rate, channels);
+}
+
+// libmpg123 goes on decoding after the rate or the channel count of a stream changes,
+// in the output format it started with, which would play the rest at the wrong speed.
+Status Mp3Decoder::checkFrame()
 {
     mpg123_frameinfo2 info{};
     const off_t position = mpg123_framepos(m_handle);
-    if (position >= 0 && mpg123_info(m_handle, &info) == MPG123_OK)
-        m_lastFrameEnd = position + info.framesize;
+    if (position < 0 || mpg123_info(m_handle, &info) != MPG123_OK)
+        return damaged();
+    m_lastFrameEnd = position + info.framesize;
+    return checkSameFormat(info.rate, info.mode == MPG123_M_MONO ? 1 : 2);
+}
+
+Status Mp3Decoder::checkSameFormat(long rate, int channels) const
+{
+    if (rate == m_sampleRate && channels == m_channels)
+        return std::nullopt;
+    return Error{"the stream changes from " + describeFormat(m_sampleRate, m_channels) + " to "
+                 + describeFormat(rate, channels) + " at " + seconds(secondsDecoded())
+                 + "; files joined from different sources are not supported"};
 }
 
 Status Mp3Decoder::checkComplete() const
@@ -191,23 +208,24 @@ Status Mp3Decoder::checkComplete() const
     if (m_samplesDecoded == 0)
         return Error{"it holds no MPEG audio (is it an MP3 file?)"};
     if (m_announcedSamples > m_samplesDecoded) {
-        return failure("it is truncated: its LAME header announces "
-                       + seconds(static_cast<double>(m_announcedSamples) / m_sampleRate)
-                       + " of audio");
+        return Error{"it is truncated: the audio ends at " + seconds(secondsDecoded())
+                     + " but its LAME header announces "
+                     + seconds(static_cast<double>(m_announcedSamples) / m_sampleRate)};
     }
     // A frame header right after the last frame decoded is a frame cut short.
     unsigned char next[2] = {};
     const ssize_t count = pread(m_descriptor, next, sizeof next, m_lastFrameEnd);
     if (count < 0)
-        return failure(std::string("cannot read it: ") + std::strerror(errno));
+        return Error{std::string("cannot read it: ") + std::strerror(errno)};
     if (count >= 1 && next[0] == 0xFF && (count == 1 || (next[1] & 0xE0) == 0xE0))
-        return failure("it is truncated: the last frame is cut short");
+        return Error{"it is truncated: the last frame, at " + seconds(secondsDecoded()) + ", is cut short"};
     return std::nullopt;
 }
 
-Error Mp3Decoder::failure(const std::string &reason) const
+Error Mp3Decoder::damaged() const
 {
-    return Error{reason + " (after " + seconds(secondsDecoded()) + " of audio)"};
+    return Error{"the MPEG stream is damaged at " + seconds(secondsDecoded()) + ": "
+                 + mpg123_strerror(m_handle)};
 }
 
 double Mp3Decoder::secondsDecoded() const
