@@ -48,16 +48,13 @@ TEST_F(ConversionScriptRunTest, AnMp3BecomesAnAmrFileAndABadOneAfterItBecomesNot
     const QString mp3 = music + "/100% tone.mp3";
     ASSERT_TRUE(QFile::copy(QStringLiteral(FIXTURE_DIR "/vbr-48k.mp3"), mp3));
     const QString amr = music + "/100% tone.amr";
-    convert(mp3, amr);
+    EXPECT_EQ(convert(mp3, amr).exitCode, 0);
     // 1.5 s are 75 frames of 20 ms, 20 bytes each at 7.4 kbit/s.
     EXPECT_EQ(QFileInfo(amr).size(), 6 + 75 * 20);
     EXPECT_EQ(soxInfo(amr, "-s"), "12000");
 
     const QString bad = music + "/bad.mp3";
-    QFile text(bad);
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("no audio here\n");
-    text.close();
+    writeFile(bad, "no audio here\n");
     const QString badAmr = music + "/bad.amr";
     convert(bad, badAmr);
     EXPECT_FALSE(QFile::exists(badAmr));

@@ -19,19 +19,6 @@ const QString decoder = QStringLiteral(DECODER_PATH);
 
 QString fixture(const QString &name) { return QStringLiteral(FIXTURE_DIR "/") + name; }
 
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(contents), contents.size());
-}
-
 // Where a frame of stereo-44k.mp3 (MPEG-1 layer III, 192 kbit/s, 44.1 kHz: 626 bytes, 627
 // with the padding bit) starts, at `from` or after: cutting there leaves whole frames.
 qsizetype frameStartAfter(const QByteArray &mp3, qsizetype from)

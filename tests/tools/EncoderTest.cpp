@@ -18,19 +18,6 @@ namespace {
 
 const QString encoder = QStringLiteral(ENCODER_PATH);
 
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(contents), contents.size());
-}
-
 // An 8000 Hz WAV file of a 1 kHz tone at half of full scale.
 void writeTone(const QString &path, std::size_t sampleCount)
 {

@@ -13,10 +13,8 @@ namespace audio::AmrStorage {
 
 inline constexpr std::string_view magic = "#!AMR\n";
 inline constexpr std::size_t samplesPerFrame = 160;
-inline constexpr int sampleRate = 8000;
 // The largest frame, MR122, header byte included.
 inline constexpr std::size_t maxFrameBytes = 32;
-inline constexpr int noDataFrameType = 15;
 
 // The frame type a header byte names.
 constexpr int frameType(unsigned char header) { return (header >> 3) & 0x0F; }

@@ -1,8 +1,9 @@
 #pragma once
 
-// Runs a program of the tool folder (or sox) the way the conversion script does and
-// keeps what a user would see of it.
+// Runs a program of the tool folder (or sox) the way the conversion script does, keeps
+// what a user would see of it, and looks at the files it leaves.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -22,3 +23,8 @@ QString soxInfo(const QString &path, const QString &option);
 
 // The names of the files in `folder`, so tests can see that nothing was left behind.
 QStringList filesIn(const QString &folder);
+
+// A file's bytes; empty when it cannot be read.
+QByteArray contentsOf(const QString &path);
+
+void writeFile(const QString &path, const QByteArray &contents);
