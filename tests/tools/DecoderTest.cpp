@@ -4,13 +4,13 @@
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include "WavReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <vector>
 
