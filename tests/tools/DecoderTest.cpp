@@ -1,0 +1,212 @@
+// madplay.exe end to end: what it makes of the fixture MP3s, and what it leaves behind
+// when the input is bad.
+
+#include "PcmAnalysis.h"
+#include "ToolRun.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString decoder = QStringLiteral(DECODER_PATH);
+
+QString fixture(const QString &name) { return QStringLiteral(FIXTURE_DIR "/") + name; }
+
+// Where a frame of stereo-44k.mp3 (MPEG-1 layer III, 192 kbit/s, 44.1 kHz: 626 bytes, 627
+// with the padding bit) starts, at `from` or after: cutting there leaves whole frames.
+qsizetype frameStartAfter(const QByteArray &mp3, qsizetype from)
+{
+    const auto isHeader = [&](qsizetype at) {
+        return at + 3 < mp3.size() && static_cast<unsigned char>(mp3[at]) == 0xFF
+               && static_cast<unsigned char>(mp3[at + 1]) == 0xFB
+               && (static_cast<unsigned char>(mp3[at + 2]) & 0xFC) == 0xB0;
+    };
+    for (qsizetype at = from; at < mp3.size(); ++at) {
+        if (isHeader(at) && isHeader(at + 626 + ((mp3[at + 2] & 0x02) ? 1 : 0)))
+            return at;
+    }
+    ADD_FAILURE() << "no frame start found";
+    return 0;
+}
+
+class DecoderTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    ToolRun decode(const QString &mp3)
+    {
+        return runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, mp3});
+    }
+
+    // Decodes a fixture that must decode, checking the WAV header against sox's reading.
+    std::vector<std::int16_t> decodeFixture(const QString &name)
+    {
+        const ToolRun run = decode(fixture(name));
+        EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+        EXPECT_EQ(soxInfo(wav, "-r"), "8000");
+        EXPECT_EQ(soxInfo(wav, "-c"), "1");
+        EXPECT_EQ(soxInfo(wav, "-b"), "16");
+        std::vector<std::int16_t> samples = readPcm(wav);
+        EXPECT_EQ(soxInfo(wav, "-s"), QString::number(samples.size()));
+        return samples;
+    }
+
+    QTemporaryDir folder;
+    QString wav = folder.filePath("temp.wav");
+};
+
+struct ToneFixture {
+    const char *name;
+    int expectedSamples; // 0: no LAME header, so the length is not exact
+    double toneFrom, toneTo, amplitude;
+};
+
+// A 1 kHz tone of the given amplitude between the two times.
+void expectTone(const std::vector<std::int16_t> &samples, double from, double to, double amplitude)
+{
+    const auto part = between(samples, from, to);
+    const double level = toneAmplitude(part, 1000);
+    EXPECT_NEAR(decibels(level / amplitude), 0, 1.0) << "level " << level;
+    // Nearly all of the energy is at 1 kHz: the rate was converted correctly.
+    EXPECT_GT(level * level / 2, 0.99 * rmsLevel(part) * rmsLevel(part));
+}
+
+} // namespace
+
+TEST_F(DecoderTest, DecodesEveryKindOfStreamToItsToneAndLength)
+{
+    const ToneFixture fixtures[] = {
+        {"stereo-44k.mp3", 24000, 0.2, 0.8, 0.5},
+        {"mpeg2-22k.mp3", 16000, 0.2, 0.8, 0.5},
+        {"mpeg25-mono-11k.mp3", 0, 0.2, 1.2, 0.5},
+        {"vbr-48k.mp3", 12000, 0.2, 1.2, 0.5},
+        {"tagged-32k.mp3", 12000, 0.2, 1.2, 0.5},
+    };
+    for (const ToneFixture &tone : fixtures) {
+        SCOPED_TRACE(tone.name);
+        const auto samples = decodeFixture(tone.name);
+        // With a LAME header the encoder's delay and padding are removed: the WAV lasts
+        // as long as the music, within a millisecond.
+        if (tone.expectedSamples > 0)
+            EXPECT_NEAR(static_cast<double>(samples.size()), tone.expectedSamples, 8);
+        else
+            EXPECT_GE(samples.size(), 12000u);
+        expectTone(samples, tone.toneFrom, tone.toneTo, tone.amplitude);
+    }
+}
+
+TEST_F(DecoderTest, MixesTheChannelsAndSuppressesWhatWouldFoldDown)
+{
+    const auto samples = decodeFixture("stereo-44k.mp3");
+    // 1 kHz in the left channel only: half the level in the mix.
+    expectTone(samples, 2.2, 2.8, 0.25);
+    // 6 kHz would fold down to 2 kHz at 8000 Hz; it must be at least 60 dB down.
+    const double toneRms = 0.5 / std::sqrt(2.0);
+    EXPECT_LT(decibels(rmsLevel(between(samples, 1.2, 1.8)) / toneRms), -60);
+}
+
+TEST_F(DecoderTest, ClipsOvershootInsteadOfWrappingAround)
+{
+    const auto samples = decodeFixture("loud-44k.mp3");
+    ASSERT_FALSE(samples.empty());
+    EXPECT_EQ(*std::max_element(samples.begin(), samples.end()), 32767);
+    EXPECT_EQ(*std::min_element(samples.begin(), samples.end()), -32768);
+    // A sample that wraps jumps by nearly the whole range (65536) from its neighbour; the
+    // square's edges take less than 80 % of it from one sample to the next.
+    int largestStep = 0;
+    for (std::size_t i = 1; i < samples.size(); ++i)
+        largestStep = std::max(largestStep, std::abs(samples[i] - samples[i - 1]));
+    EXPECT_LT(largestStep, 58000);
+}
+
+TEST_F(DecoderTest, BadInputsGetOneLineNamingTheFileAndRemoveTheOldWav)
+{
+    const QByteArray stereo = contentsOf(fixture("stereo-44k.mp3"));
+    const QByteArray noLameHeader = contentsOf(fixture("mpeg25-mono-11k.mp3"));
+    QByteArray random(20000, '\0');
+    QRandomGenerator generator(7);
+    for (char &byte : random)
+        byte = static_cast<char>(generator.bounded(256));
+    // 100 bytes lost in the middle: without a LAME header only the junk between frames
+    // tells.
+    QByteArray damaged = noLameHeader;
+    damaged.remove(2000, 100);
+
+    const std::vector<std::pair<QString, QByteArray>> inputs{
+        {"empty.mp3", {}},
+        {"text.mp3", QByteArray("Not an MP3 file at all, just a few words.\n").repeated(100)},
+        {"random.mp3", random},
+        {"cut-inside-a-frame.mp3", noLameHeader.left(noLameHeader.size() / 2)},
+        {"cut-between-frames.mp3", stereo.left(frameStartAfter(stereo, stereo.size() / 2))},
+        {"damaged.mp3", damaged},
+        {"joined.mp3", contentsOf(fixture("mpeg2-22k.mp3")) + stereo},
+    };
+    const QString reasons[] = {"empty", "no MPEG audio", "no MPEG audio", "last frame", "LAME header",
+                               "damaged",
+                               "changes from 22050 Hz stereo to 44100 Hz stereo"};
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        SCOPED_TRACE(inputs[i].first.toStdString());
+        const QString mp3 = folder.filePath(inputs[i].first);
+        writeFile(mp3, inputs[i].second);
+        writeFile(wav, "the previous conversion's audio");
+
+        const ToolRun run = decode(mp3);
+        EXPECT_EQ(run.exitCode, 1);
+        ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
+        EXPECT_TRUE(run.errorOutput.contains(mp3)) << run.errorOutput.toStdString();
+        EXPECT_TRUE(run.errorOutput.contains(reasons[i])) << run.errorOutput.toStdString();
+        EXPECT_FALSE(QFile::exists(wav));
+        EXPECT_EQ(filesIn(folder.path()), QStringList{inputs[i].first});
+        QFile::remove(mp3);
+    }
+}
+
+TEST_F(DecoderTest, AMissingInputOrAnUnwritableOutputIsNamed)
+{
+    writeFile(wav, "the previous conversion's audio");
+    const ToolRun missing = decode(folder.filePath("missing.mp3"));
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.errorOutput.contains(folder.filePath("missing.mp3") + ": cannot open it: No such file"))
+        << missing.errorOutput.toStdString();
+    EXPECT_FALSE(QFile::exists(wav));
+
+    const QString unwritable = folder.filePath("no such folder/temp.wav");
+    const ToolRun run = runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + unwritable,
+                                          fixture("mpeg25-mono-11k.mp3")});
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
+    EXPECT_TRUE(run.errorOutput.contains(unwritable)) << run.errorOutput.toStdString();
+}
+
+TEST_F(DecoderTest, TakesItsOptionsInAnyOrderButNoOthers)
+{
+    const QString mp3 = fixture("mpeg25-mono-11k.mp3");
+    const ToolRun reordered = runTool(decoder, {mp3, "-o", "wave:" + wav, "-b", "16", "-R", "8000", "-m"});
+    EXPECT_EQ(reordered.exitCode, 0) << reordered.errorOutput.toStdString();
+    EXPECT_TRUE(QFile::exists(wav));
+
+    const QString out = "wave:" + wav;
+    const QStringList wrongLines[] = {
+        {"-R", "8000", "-b", "16", "-o", out, mp3},
+        {"-m", "-R", "44100", "-b", "16", "-o", out, mp3},
+        {"-m", "-R", "8000", "-b", "8", "-o", out, mp3},
+        {"-m", "-R", "8000", "-b", "16", "-o", wav, mp3},
+        {"-m", "-R", "8000", "-b", "16", "-o", out},
+        {"-m", "-R", "8000", "-b", "16", "-o", out, mp3, mp3},
+        {"-m", "-m", "-R", "8000", "-b", "16", "-o", out, mp3},
+        {"-m", "-R", "8000", "-b", "16", "-q", "-o", out, mp3},
+        {"-m", "-R", "8000", "-b", "16", "-o"},
+    };
+    for (const QStringList &arguments : wrongLines) {
+        const ToolRun run = runTool(decoder, arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.errorOutput.startsWith("usage: madplay.exe -m -R 8000 -b 16 -o wave:"));
+    }
+}

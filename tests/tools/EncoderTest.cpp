@@ -1,0 +1,145 @@
+// converter end to end: the eight modes, the way back through amr2wav and through sox,
+// and what a failed run leaves behind.
+
+#include "OutputFile.h"
+#include "PcmAnalysis.h"
+#include "ToolRun.h"
+#include "WavWriter.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+const QString encoder = QStringLiteral(ENCODER_PATH);
+
+// An 8000 Hz WAV file of a 1 kHz tone at half of full scale.
+void writeTone(const QString &path, std::size_t sampleCount)
+{
+    std::vector<std::int16_t> samples(sampleCount);
+    for (std::size_t i = 0; i < sampleCount; ++i)
+        samples[i] = static_cast<std::int16_t>(16384 * std::sin(2 * std::numbers::pi * 1000 * i / 8000.0));
+    auto file = audio::OutputFile::create(path.toStdString());
+    ASSERT_TRUE(file.ok());
+    auto wav = audio::WavWriter::start(file.value());
+    ASSERT_TRUE(wav.ok());
+    ASSERT_FALSE(wav.value().append(samples));
+    ASSERT_FALSE(wav.value().finish());
+    ASSERT_FALSE(file.value().commit());
+}
+
+class EncoderTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    QTemporaryDir folder;
+    QString wav = folder.filePath("temp.wav");
+    QString amr = folder.filePath("song.amr");
+};
+
+} // namespace
+
+TEST_F(EncoderTest, EachModeWritesFramesOfItsTypeThatDecodeToTheRightLength)
+{
+    // 7.5 frames of audio: the last frame is padded with silence, 8 frames come back.
+    writeTone(wav, 1200);
+    const char *modes[] = {"MR475", "MR515", "MR59", "MR67", "MR74", "MR795", "MR102", "MR122"};
+    const int frameBytes[] = {13, 14, 16, 18, 20, 21, 27, 32};
+    for (int mode = 0; mode < 8; ++mode) {
+        SCOPED_TRACE(modes[mode]);
+        const ToolRun run = runTool(encoder, {"wav2amr", wav, amr, modes[mode]});
+        ASSERT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+
+        const QByteArray bytes = contentsOf(amr);
+        ASSERT_TRUE(bytes.startsWith("#!AMR\n"));
+        ASSERT_EQ(bytes.size(), 6 + 8 * frameBytes[mode]);
+        for (int frame = 0; frame < 8; ++frame) {
+            const auto header = static_cast<unsigned char>(bytes[6 + frame * frameBytes[mode]]);
+            EXPECT_EQ(header, (mode << 3) | 0x04) << "frame " << frame;
+        }
+
+        const QString back = folder.filePath("back.wav");
+        const ToolRun decode = runTool(encoder, {"amr2wav", amr, back});
+        ASSERT_EQ(decode.exitCode, 0) << decode.errorOutput.toStdString();
+        const auto samples = readPcm(back);
+        EXPECT_EQ(samples.size(), 1280u);
+        // Speech coding keeps a steady tone recognisable, if not exact.
+        const auto part = between(samples, 0.05, 0.13);
+        EXPECT_GT(toneAmplitude(part, 1000), 0.25);
+        EXPECT_GT(std::pow(toneAmplitude(part, 1000), 2) / 2, 0.8 * std::pow(rmsLevel(part), 2));
+
+        EXPECT_EQ(soxInfo(amr, "-s"), "1280");
+        const QString bySox = folder.filePath("sox.wav");
+        ASSERT_EQ(runTool("sox", {amr, bySox}).exitCode, 0);
+        EXPECT_EQ(soxInfo(bySox, "-s"), "1280");
+    }
+}
+
+TEST_F(EncoderTest, AFailedRunNamesTheFileAndLeavesTheOldOutputAlone)
+{
+    const QString stereo = folder.filePath("stereo.wav");
+    ASSERT_EQ(runTool("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", stereo, "synth", "0.1", "sine", "440"})
+                  .exitCode, 0);
+    const QString notWav = folder.filePath("song.mp3");
+    writeFile(notWav, "ID3 and more");
+    const QString empty = folder.filePath("empty.wav");
+    writeTone(empty, 0);
+    writeTone(wav, 800);
+    const QByteArray wavBytes = contentsOf(wav);
+    const QString truncatedAmr = folder.filePath("cut.amr");
+
+    const std::vector<std::pair<QStringList, QString>> runs{
+        {{"wav2amr", stereo, amr, "MR74"}, stereo + ": it holds 44100 Hz, 2 channels, 16-bit audio"},
+        {{"wav2amr", notWav, amr, "MR74"}, notWav + ": it is not a WAV file"},
+        {{"wav2amr", empty, amr, "MR74"}, empty + ": it holds no audio"},
+        {{"wav2amr", folder.filePath("gone.wav"), amr, "MR74"}, folder.filePath("gone.wav") + ": cannot open it"},
+        {{"wav2amr", wav, folder.filePath("gone/x.amr"), "MR74"}, folder.filePath("gone/x.amr")},
+        {{"amr2wav", notWav, amr}, notWav + ": it is not an AMR-NB file"},
+    };
+    for (const auto &[arguments, expected] : runs) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        writeFile(amr, "the previous ringtone");
+        const ToolRun run = runTool(encoder, arguments);
+        EXPECT_EQ(run.exitCode, 1);
+        ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
+        EXPECT_TRUE(run.errorOutput.startsWith("converter: " + expected)) << run.errorOutput.toStdString();
+        EXPECT_EQ(contentsOf(amr), "the previous ringtone");
+    }
+
+    // A truncated AMR file: amr2wav leaves the existing WAV file as it was.
+    ASSERT_EQ(runTool(encoder, {"wav2amr", wav, amr, "MR122"}).exitCode, 0);
+    writeFile(truncatedAmr, contentsOf(amr).chopped(5));
+    const ToolRun cut = runTool(encoder, {"amr2wav", truncatedAmr, wav});
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_TRUE(cut.errorOutput.contains(truncatedAmr + ": the file ends inside frame 5"))
+        << cut.errorOutput.toStdString();
+    EXPECT_EQ(contentsOf(wav), wavBytes);
+
+    const QStringList expectedFiles{"cut.amr", "empty.wav", "song.amr", "song.mp3", "stereo.wav", "temp.wav"};
+    EXPECT_EQ(filesIn(folder.path()), expectedFiles);
+}
+
+TEST_F(EncoderTest, AWrongCommandLineGetsTheUsage)
+{
+    writeTone(wav, 160);
+    const QStringList wrongLines[] = {
+        {},
+        {"wav2amr", wav, amr},
+        {"wav2amr", wav, amr, "MR99"},
+        {"wav2amr", wav, amr, "mr74"},
+        {"amr2wav", amr},
+        {"encode", wav, amr, "MR74"},
+    };
+    for (const QStringList &arguments : wrongLines) {
+        const ToolRun run = runTool(encoder, arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.errorOutput.startsWith("usage: converter wav2amr IN.wav OUT.amr MODE"));
+        EXPECT_TRUE(run.errorOutput.contains("MR475 MR515 MR59 MR67 MR74 MR795 MR102 MR122"));
+    }
+    EXPECT_FALSE(QFile::exists(amr));
+}

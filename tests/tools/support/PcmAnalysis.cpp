@@ -1,0 +1,68 @@
+// Tone and level measurements on 8000 Hz PCM.
+
+#include "PcmAnalysis.h"
+
+#include "WavReader.h"
+
+#include <cmath>
+#include <fstream>
+#include <numbers>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr double sampleRate = 8000;
+constexpr double fullScale = 32768;
+
+} // namespace
+
+std::vector<std::int16_t> readPcm(const QString &wavPath)
+{
+    std::ifstream in(wavPath.toStdString(), std::ios::binary);
+    auto reader = audio::WavReader::open(in);
+    if (!reader.ok()) {
+        ADD_FAILURE() << wavPath.toStdString() << ": " << reader.error().message;
+        return {};
+    }
+    std::vector<std::int16_t> samples(reader.value().sampleCount());
+    const auto count = reader.value().read(samples);
+    if (!count.ok() || count.value() != samples.size())
+        ADD_FAILURE() << wavPath.toStdString() << ": cannot read all samples";
+    return samples;
+}
+
+std::span<const std::int16_t> between(const std::vector<std::int16_t> &samples,
+                                      double fromSeconds, double toSeconds)
+{
+    const auto index = [&](double seconds) {
+        return std::min(samples.size(), static_cast<std::size_t>(seconds * sampleRate));
+    };
+    const std::size_t from = index(fromSeconds);
+    return std::span(samples).subspan(from, index(toSeconds) - from);
+}
+
+double toneAmplitude(std::span<const std::int16_t> samples, double frequency)
+{
+    const double coefficient = 2 * std::cos(2 * std::numbers::pi * frequency / sampleRate);
+    double previous = 0;
+    double beforePrevious = 0;
+    for (const std::int16_t sample : samples) {
+        const double current = sample / fullScale + coefficient * previous - beforePrevious;
+        beforePrevious = previous;
+        previous = current;
+    }
+    const double power = previous * previous + beforePrevious * beforePrevious
+                         - coefficient * previous * beforePrevious;
+    return samples.empty() ? 0 : 2 * std::sqrt(std::max(power, 0.0)) / samples.size();
+}
+
+double rmsLevel(std::span<const std::int16_t> samples)
+{
+    double sum = 0;
+    for (const std::int16_t sample : samples)
+        sum += (sample / fullScale) * (sample / fullScale);
+    return samples.empty() ? 0 : std::sqrt(sum / samples.size());
+}
+
+double decibels(double ratio) { return 20 * std::log10(ratio); }

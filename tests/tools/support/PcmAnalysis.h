@@ -1,0 +1,25 @@
+#pragma once
+
+// Reads the 8000 Hz, 16-bit, mono audio the tools write and measures it: the level of a
+// tone, the level of everything. Levels are relative to full scale.
+
+#include <QString>
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The samples of a WAV file, through the tools' own reader; a test failure if it refuses.
+std::vector<std::int16_t> readPcm(const QString &wavPath);
+
+// The samples from `fromSeconds` to `toSeconds` at 8000 Hz.
+std::span<const std::int16_t> between(const std::vector<std::int16_t> &samples,
+                                      double fromSeconds, double toSeconds);
+
+// The peak amplitude of the sine at `frequency` (Goertzel).
+double toneAmplitude(std::span<const std::int16_t> samples, double frequency);
+
+// The root-mean-square level.
+double rmsLevel(std::span<const std::int16_t> samples);
+
+double decibels(double ratio);

@@ -1,0 +1,30 @@
+#pragma once
+
+// Runs a program of the tool folder (or sox) the way the conversion script does, keeps
+// what a user would see of it, and looks at the files it leaves.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+struct ToolRun {
+    int exitCode = -1;
+    QString errorOutput;
+
+    // The lines the program printed on its error output.
+    QStringList errorLines() const;
+};
+
+ToolRun runTool(const QString &program, const QStringList &arguments);
+
+// What Debian's sox says about an audio file (soxi's `option`, such as "-s" for the
+// sample count), independently of our own readers; empty when sox cannot read it.
+QString soxInfo(const QString &path, const QString &option);
+
+// The names of the files in `folder`, so tests can see that nothing was left behind.
+QStringList filesIn(const QString &folder);
+
+// A file's bytes; empty when it cannot be read.
+QByteArray contentsOf(const QString &path);
+
+void writeFile(const QString &path, const QByteArray &contents);

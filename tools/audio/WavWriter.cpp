@@ -1,0 +1,77 @@
+// Streams 8000 Hz 16-bit mono PCM into a WAV file and completes its header at the end.
+
+#include "WavWriter.h"
+
+#include <array>
+#include <vector>
+
+namespace audio {
+
+namespace {
+
+constexpr std::uint32_t sampleRate = 8000;
+constexpr std::uint16_t bytesPerSample = 2;
+constexpr std::size_t headerBytes = 44;
+// The RIFF size field counts everything after itself and must fit in 32 bits.
+constexpr std::uint64_t maxDataBytes = 0xFFFFFFFFu - (headerBytes - 8);
+
+void putLittleEndian(std::byte *at, std::uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        at[i] = static_cast<std::byte>((value >> (8 * i)) & 0xFF);
+}
+
+void putTag(std::byte *at, const char (&tag)[5])
+{
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<std::byte>(tag[i]);
+}
+
+std::array<std::byte, headerBytes> header(std::uint32_t dataBytes)
+{
+    std::array<std::byte, headerBytes> bytes{};
+    putTag(&bytes[0], "RIFF");
+    putLittleEndian(&bytes[4], dataBytes + headerBytes - 8, 4);
+    putTag(&bytes[8], "WAVE");
+    putTag(&bytes[12], "fmt ");
+    putLittleEndian(&bytes[16], 16, 4);
+    putLittleEndian(&bytes[20], 1, 2); // PCM
+    putLittleEndian(&bytes[22], 1, 2); // mono
+    putLittleEndian(&bytes[24], sampleRate, 4);
+    putLittleEndian(&bytes[28], sampleRate * bytesPerSample, 4);
+    putLittleEndian(&bytes[32], bytesPerSample, 2);
+    putLittleEndian(&bytes[34], 16, 2);
+    putTag(&bytes[36], "data");
+    putLittleEndian(&bytes[40], dataBytes, 4);
+    return bytes;
+}
+
+} // namespace
+
+Result<WavWriter> WavWriter::start(OutputFile &file)
+{
+    if (auto error = file.write(header(0)))
+        return *error;
+    return WavWriter(file);
+}
+
+Status WavWriter::append(std::span<const std::int16_t> samples)
+{
+    const std::uint64_t bytes = samples.size() * bytesPerSample;
+    if (m_dataBytes + bytes > maxDataBytes)
+        return Error{m_file->targetPath() + ": it would exceed the 4 GiB size limit of a WAV file"};
+    std::vector<std::byte> encoded(bytes);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        putLittleEndian(&encoded[i * 2], static_cast<std::uint16_t>(samples[i]), 2);
+    if (auto error = m_file->write(encoded))
+        return error;
+    m_dataBytes += bytes;
+    return std::nullopt;
+}
+
+Status WavWriter::finish()
+{
+    return m_file->writeAt(0, header(static_cast<std::uint32_t>(m_dataBytes)));
+}
+
+} // namespace audio

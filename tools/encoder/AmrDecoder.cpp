@@ -1,0 +1,34 @@
+// Wraps Decoder_Interface_* of opencore-amrnb.
+
+#include "AmrDecoder.h"
+
+#include <opencore-amrnb/interf_dec.h>
+
+#include <utility>
+
+AmrDecoder::AmrDecoder(AmrDecoder &&other) noexcept
+    : m_state(std::exchange(other.m_state, nullptr))
+{
+}
+
+AmrDecoder::~AmrDecoder()
+{
+    if (m_state)
+        Decoder_Interface_exit(m_state);
+}
+
+audio::Result<AmrDecoder> AmrDecoder::create()
+{
+    void *state = Decoder_Interface_init();
+    if (!state)
+        return audio::Error{"cannot start the AMR decoder"};
+    return AmrDecoder(state);
+}
+
+const AmrDecoder::Samples &AmrDecoder::decode(std::span<const std::uint8_t> frame)
+{
+    // The library reads the frame type from the header byte and as many bytes as that
+    // type has, which the reader has made sure are there.
+    Decoder_Interface_Decode(m_state, frame.data(), m_samples.data(), 0);
+    return m_samples;
+}
