@@ -1,3 +1,4 @@
+#include "NoDisplay.h"
 #include "RecordLog.h"
 #include "ScriptLauncher.h"
 #include "ScriptWriter.h"
@@ -9,29 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Keeps the test from opening terminal windows on a developer's desktop: without a
-// display the script runs without a window.
-class NoDisplay {
-public:
-    NoDisplay()
-        : m_display(qgetenv("DISPLAY")), m_wayland(qgetenv("WAYLAND_DISPLAY"))
-    {
-        qunsetenv("DISPLAY");
-        qunsetenv("WAYLAND_DISPLAY");
-    }
-    ~NoDisplay()
-    {
-        if (!m_display.isEmpty())
-            qputenv("DISPLAY", m_display);
-        if (!m_wayland.isEmpty())
-            qputenv("WAYLAND_DISPLAY", m_wayland);
-    }
-
-private:
-    QByteArray m_display;
-    QByteArray m_wayland;
-};
 
 class ScriptLauncherTest : public ::testing::Test {
 protected:
