@@ -168,6 +168,30 @@ TEST_F(DecoderTest, BadInputsGetOneLineNamingTheFileAndRemoveTheOldWav)
     }
 }
 
+TEST_F(DecoderTest, JunkAfterTheLastFrameEndsTheAudioAsInPlayers)
+{
+    const std::vector<std::int16_t> plain = decodeFixture("mpeg25-mono-11k.mp3");
+    const QByteArray mp3 = contentsOf(fixture("mpeg25-mono-11k.mp3"));
+    const std::pair<const char *, QByteArray> endings[] = {
+        {"zero padding", QByteArray(3000, '\0')},
+        {"a Lyrics3 tag", "LYRICSBEGININDsong by someone\r\nLYR00020no words to sing000041LYRICS200"},
+    };
+    for (const auto &[what, ending] : endings) {
+        SCOPED_TRACE(what);
+        const QString padded = folder.filePath("padded.mp3");
+        writeFile(padded, mp3 + ending);
+        const ToolRun run = decode(padded);
+        EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+        EXPECT_EQ(readPcm(wav).size(), plain.size());
+    }
+
+    // Junk with another frame behind it is damage, even at the very end.
+    const QString damaged = folder.filePath("damaged.mp3");
+    const QByteArray stereo = contentsOf(fixture("stereo-44k.mp3"));
+    writeFile(damaged, stereo + QByteArray(500, '\0') + stereo.mid(frameStartAfter(stereo, stereo.size() / 2)));
+    EXPECT_EQ(decode(damaged).exitCode, 1);
+}
+
 TEST_F(DecoderTest, AMissingInputOrAnUnwritableOutputIsNamed)
 {
     writeFile(wav, "the previous conversion's audio");

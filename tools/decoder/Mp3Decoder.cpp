@@ -145,7 +145,13 @@ audio::Result<std::span<const float>> Mp3Decoder::read()
                 return *error;
             return std::span<const float>();
         } else if (code != MPG123_OK) {
-            return damaged();
+            // Players stop quietly at junk after the last frame (zero padding, a Lyrics3
+            // tag); only junk with more audio behind it is damage.
+            if (mpg123_errcode(m_handle) != MPG123_OUT_OF_SYNC || frameHeaderFollows())
+                return damaged();
+            if (auto error = checkComplete())
+                return *error;
+            return std::span<const float>();
         }
         if (auto error = checkFrame())
             return *error;
@@ -220,6 +226,36 @@ Status Mp3Decoder::checkComplete() const
     if (count >= 1 && next[0] == 0xFF && (count == 1 || (next[1] & 0xE0) == 0xE0))
         return Error{"it is truncated: the last frame, at " + seconds(secondsDecoded()) + ", is cut short"};
     return std::nullopt;
+}
+
+namespace {
+
+// The first four bytes of a plausible MPEG audio frame: the sync bits, then no reserved
+// version, layer, bit rate or sample rate.
+bool isFrameHeader(const unsigned char *bytes)
+{
+    return bytes[0] == 0xFF && (bytes[1] & 0xE0) == 0xE0 && (bytes[1] & 0x18) != 0x08
+        && (bytes[1] & 0x06) != 0 && (bytes[2] & 0xF0) != 0xF0 && (bytes[2] & 0x0C) != 0x0C;
+}
+
+} // namespace
+
+bool Mp3Decoder::frameHeaderFollows() const
+{
+    constexpr std::size_t headerSize = 4;
+    std::vector<unsigned char> block(64 * 1024);
+    for (off_t offset = m_lastFrameEnd;;) {
+        const ssize_t count = pread(m_descriptor, block.data(), block.size(), offset);
+        if (count < static_cast<ssize_t>(headerSize))
+            return count < 0;
+        for (std::size_t i = 0; i + headerSize <= static_cast<std::size_t>(count); ++i) {
+            if (isFrameHeader(&block[i]))
+                return true;
+        }
+        // The last bytes are looked at again with the next block, in case a header
+        // straddles the two.
+        offset += count - static_cast<ssize_t>(headerSize - 1);
+    }
 }
 
 Error Mp3Decoder::damaged() const

@@ -8,7 +8,8 @@
 // encoder that follows in the conversion script would otherwise turn a broken file into
 // a ringtone of noise or of half a song: a file without MPEG audio, junk between frames,
 // a stream that ends inside a frame or before the length its LAME header announces, and
-// a change of sample rate or channel count inside the stream are all errors.
+// a change of sample rate or channel count inside the stream are all errors. Junk after
+// the last frame, with no frame behind it, merely ends the audio, as it does in players.
 
 #include "AudioResult.h"
 
@@ -45,6 +46,9 @@ private:
     audio::Status checkFrame();
     audio::Status checkSameFormat(long rate, int channels) const;
     audio::Status checkComplete() const;
+    // Whether anything after the last frame decoded looks like the start of another
+    // frame (an unreadable rest counts as one).
+    bool frameHeaderFollows() const;
     audio::Error damaged() const;
     double secondsDecoded() const;
 
