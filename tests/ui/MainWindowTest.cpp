@@ -30,8 +30,9 @@ protected:
         ASSERT_TRUE(appDir.isValid());
         ASSERT_TRUE(QDir(appDir.path()).mkdir("amr"));
         window.fileDialog().setChooser([this](FileDialog::Mode mode, const FileDialog &dialog) {
-            dialogCalls.append({mode, dialog.title(), dialog.filter(), dialog.filterIndex(),
-                                dialog.flags(), dialog.fileName()});
+            dialogCalls.append({{mode, dialog.title(), dialog.filter(), dialog.filterIndex(),
+                                 dialog.flags()},
+                                dialog.fileName()});
             return dialogAnswer;
         });
     }
@@ -54,14 +55,22 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    struct DialogCall {
+    // What a browse handler set up before showing the dialog.
+    struct DialogSettings {
         FileDialog::Mode mode;
         QString title;
         QString filter;
         int filterIndex;
         int flags;
+        bool operator==(const DialogSettings &) const = default;
+    };
+    struct DialogCall {
+        DialogSettings settings;
         QString fileNameBefore;
     };
+    const DialogSettings openInput{FileDialog::Mode::Open, "Select file to convert", "MP3|*.mp3", 1, 4};
+    const DialogSettings saveOutput{FileDialog::Mode::Save, "Select output file name",
+                                    "Adaptive Multi Rate - AMR|*.amr", 1, 4};
 
     QTemporaryDir appDir;
     ToolFolder tools{appDir.path(), u'/'};
@@ -196,11 +205,7 @@ TEST_F(MainWindowTest, BrowseInputFillsBothBoxesAndEnablesConvert)
     click("cmdInput");
 
     ASSERT_EQ(dialogCalls.size(), 1);
-    EXPECT_EQ(dialogCalls[0].mode, FileDialog::Mode::Open);
-    EXPECT_EQ(dialogCalls[0].title, "Select file to convert");
-    EXPECT_EQ(dialogCalls[0].filter, "MP3|*.mp3");
-    EXPECT_EQ(dialogCalls[0].filterIndex, 1);
-    EXPECT_EQ(dialogCalls[0].flags, 4);
+    EXPECT_TRUE(dialogCalls[0].settings == openInput);
     EXPECT_EQ(text("txtInputAudio"), "/music/song.mp3");
     EXPECT_EQ(text("txtOutputAudio"), "/music/song.amr");
     EXPECT_TRUE(convertButton()->isEnabled());
@@ -217,7 +222,9 @@ TEST_F(MainWindowTest, CancelledBrowsesChangeNothing)
     dialogAnswer = "";
     click("cmdInput");
     click("cmdOutput");
-    EXPECT_EQ(dialogCalls.size(), 2);
+    ASSERT_EQ(dialogCalls.size(), 2);
+    EXPECT_TRUE(dialogCalls[0].settings == openInput);
+    EXPECT_TRUE(dialogCalls[1].settings == saveOutput);
     EXPECT_EQ(text("txtInputAudio"), "choose input file");
     EXPECT_EQ(text("txtOutputAudio"), "choose output file");
     EXPECT_FALSE(convertButton()->isEnabled());
@@ -230,11 +237,7 @@ TEST_F(MainWindowTest, BrowseOutputNamesAnAmrFile)
     click("cmdOutput");
     EXPECT_EQ(text("txtOutputAudio"), "/music/ring.amr");
     ASSERT_EQ(dialogCalls.size(), 1);
-    EXPECT_EQ(dialogCalls[0].mode, FileDialog::Mode::Save);
-    EXPECT_EQ(dialogCalls[0].title, "Select output file name");
-    EXPECT_EQ(dialogCalls[0].filter, "Adaptive Multi Rate - AMR|*.amr");
-    EXPECT_EQ(dialogCalls[0].filterIndex, 1);
-    EXPECT_EQ(dialogCalls[0].flags, 4);
+    EXPECT_TRUE(dialogCalls[0].settings == saveOutput);
     EXPECT_EQ(text("txtInputAudio"), "choose input file");
     EXPECT_FALSE(convertButton()->isEnabled()) << "only Browse input enables Convert";
 }
