@@ -1,3 +1,4 @@
+#include "ButtonDesign.h"
 #include "ImageButton.h"
 
 #include <QApplication>
@@ -125,23 +126,10 @@ void sendHeldMove(ImageButton &button, QPoint position)
     QApplication::sendEvent(&button, &move);
 }
 
-// The values that every button of both windows stores.
+// The values that every button of a window stores.
 void applySharedDesign(ImageButton &button, bool mainWindow)
 {
-    button.setAppearance(ImageButton::Appearance::ThreeD);
-    button.setBackColorOver(lavender);
-    button.setBackColorDown(lavender);
-    button.setBackColorDisabled(buttonFace());
-    button.setBorderColor(borderBlue);
-    button.setBorderDrawEvent(ImageButton::BorderDrawEvent::HotOrFocused);
-    button.setTransparentColor(mainWindow ? mainTransparent : QColor(Qt::white));
-    QFont font = button.font();
-    font.setBold(!mainWindow);
-    button.setFont(font);
-    if (mainWindow) {
-        button.setBackColor(buttonFace());
-        button.setBackColorFocus(buttonFace());
-    }
+    (mainWindow ? ButtonDesign::mainWindow : ButtonDesign::offersWindow).applyTo(button);
 }
 
 class ImageButtonTest : public ::testing::Test {

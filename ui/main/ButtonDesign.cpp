@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QPalette>
 
+const ButtonDesign ButtonDesign::mainWindow{QFont::Normal, QColor(236, 233, 216), true};
+const ButtonDesign ButtonDesign::offersWindow{QFont::Bold, QColor(Qt::white), false};
+
 void ButtonDesign::applyTo(ImageButton &button) const
 {
     const QColor buttonFace = QApplication::palette().color(QPalette::Button);

@@ -18,4 +18,9 @@ struct ButtonDesign {
     bool buttonFaceBackground;
 
     void applyTo(ImageButton &button) const;
+
+    // Regular captions, the see-through colour RGB(236, 233, 216), button-face backgrounds.
+    static const ButtonDesign mainWindow;
+    // Bold captions on the panels' white, which is also the see-through colour.
+    static const ButtonDesign offersWindow;
 };

@@ -75,8 +75,6 @@ constexpr ImageButtonDesign imageButtonDesigns[] = {
      ImageButton::CaptionPosition::BelowPicture, ImageButton::Alignment::Center, -5},
 };
 
-const ButtonDesign buttonDesign{QFont::Normal, QColor(236, 233, 216), true};
-
 // Client area: 9795 x 1650 twips.
 constexpr int clientWidth = 9795;
 constexpr int clientHeight = 1650;
@@ -107,7 +105,7 @@ QWidget *createControl(const ControlDesign &design, QWidget *parent)
 
 void applyImageButtonDesign(ImageButton &button, const ImageButtonDesign &design)
 {
-    buttonDesign.applyTo(button);
+    ButtonDesign::mainWindow.applyTo(button);
     button.setPicture(QIcon(QString::fromUtf8(design.picture)));
     button.setDisabledPicture(QImage(QString::fromUtf8(design.disabledPicture)));
     button.setEnabled(design.enabled);

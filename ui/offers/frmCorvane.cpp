@@ -89,8 +89,6 @@ const ButtonKind downloadKind{"Download", "Download software demo", ":/offers/Do
 const ButtonKind buyKind{"Buy", "Buy this product in web store", ":/offers/Buy.ico",
                          ":/offers/Buy-disabled.bmp", 1095, false};
 
-const ButtonDesign buttonDesign{QFont::Bold, Qt::white, false};
-
 QRect pixels(const Box &box)
 {
     return Twips::toPixels(box.left, box.top, box.width, box.height);
@@ -124,7 +122,7 @@ ImageButton *createButton(const ButtonKind &kind, const QString &name, const Spo
 {
     auto *button = new ImageButton(panel);
     button->setObjectName(name);
-    buttonDesign.applyTo(*button);
+    ButtonDesign::offersWindow.applyTo(*button);
     button->setCaption(QString::fromUtf8(kind.caption));
     button->setToolTip(QString::fromUtf8(kind.toolTip));
     button->setPicture(QIcon(QString::fromUtf8(kind.picture)));
