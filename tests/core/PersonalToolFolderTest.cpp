@@ -1,0 +1,89 @@
+#include "NoDisplay.h"
+#include "PersonalToolFolder.h"
+#include "RecordLog.h"
+#include "ScriptLauncher.h"
+#include "ScriptWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// An installation whose tools are the recording stand-in, and a home for the user's
+// own tool folder.
+class PersonalToolFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(installation.isValid() && home.isValid());
+        ASSERT_TRUE(QDir(installation.path()).mkdir("amr"));
+        ASSERT_TRUE(QFile::copy(RECORDER_PATH, installed.decoderPath()));
+        ASSERT_TRUE(QFile::copy(RECORDER_PATH, installed.encoderPath()));
+        ASSERT_TRUE(QFile::copy(BATCHRUN_PATH, installed.scriptRunnerPath()));
+    }
+
+    void expectLinksToTheInstalledTools(const ToolFolder &personal)
+    {
+        EXPECT_EQ(QFileInfo(personal.decoderPath()).symLinkTarget(), installed.decoderPath());
+        EXPECT_EQ(QFileInfo(personal.encoderPath()).symLinkTarget(), installed.encoderPath());
+        EXPECT_EQ(QFileInfo(personal.scriptRunnerPath()).symLinkTarget(),
+                  installed.scriptRunnerPath());
+    }
+
+    QTemporaryDir installation;
+    QTemporaryDir home;
+    ToolFolder installed{installation.path(), u'/'};
+    QString personalDirectory = home.filePath("share/amrconvert");
+};
+
+} // namespace
+
+TEST_F(PersonalToolFolderTest, LinksToTheInstalledToolsAndTakesTheScript)
+{
+    const auto personal = personalToolFolder(installed, personalDirectory);
+    ASSERT_TRUE(personal);
+    EXPECT_EQ(personal->applicationDirectory(), personalDirectory);
+    expectLinksToTheInstalledTools(*personal);
+
+    const QString log = home.filePath("record.log");
+    qputenv("AMR_RECORD_LOG", QFile::encodeName(log));
+    NoDisplay noDisplay;
+    ASSERT_EQ(WriteBatchFile(*personal, {"/m/a.mp3", "/m/a.amr", "7.4"}), std::nullopt);
+    ASSERT_EQ(RunBatchFile(*personal), std::nullopt);
+    const QList<RecordedRun> runs = waitForRecordedRuns(log, 2);
+    ASSERT_EQ(runs.size(), 2);
+    EXPECT_EQ(runs[0].arguments.constFirst(), personal->decoderPath());
+    EXPECT_EQ(runs[1].arguments.constFirst(), personal->encoderPath());
+    EXPECT_EQ(QDir(installed.path()).entryList(QDir::Files), QStringList({"converter", "madplay.exe"}))
+        << "nothing is written into the installation";
+    qunsetenv("AMR_RECORD_LOG");
+}
+
+TEST_F(PersonalToolFolderTest, ReplacesLinksAndFilesThatLeadElsewhere)
+{
+    const auto first = personalToolFolder(installed, personalDirectory);
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(QFile::remove(first->decoderPath()));
+    ASSERT_TRUE(QFile::link(RECORDER_PATH, first->decoderPath()));
+    ASSERT_TRUE(QFile::remove(first->encoderPath()));
+    QFile plain(first->encoderPath());
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+
+    const auto second = personalToolFolder(installed, personalDirectory);
+    ASSERT_TRUE(second);
+    expectLinksToTheInstalledTools(*second);
+}
+
+TEST_F(PersonalToolFolderTest, IsEmptyWhenTheFolderCannotBeMade)
+{
+    QFile blocker(personalDirectory);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(personalDirectory).path()));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_EQ(personalToolFolder(installed, personalDirectory), std::nullopt);
+}
