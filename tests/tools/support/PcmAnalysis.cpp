@@ -2,7 +2,9 @@
 
 #include "PcmAnalysis.h"
 
+#include "OutputFile.h"
 #include "WavReader.h"
+#include "WavWriter.h"
 
 #include <cmath>
 #include <fstream>
@@ -30,6 +32,17 @@ std::vector<std::int16_t> readPcm(const QString &wavPath)
     if (!count.ok() || count.value() != samples.size())
         ADD_FAILURE() << wavPath.toStdString() << ": cannot read all samples";
     return samples;
+}
+
+void writePcm(const QString &wavPath, std::span<const std::int16_t> samples)
+{
+    auto file = audio::OutputFile::create(wavPath.toStdString());
+    ASSERT_TRUE(file.ok()) << file.error().message;
+    auto wav = audio::WavWriter::start(file.value());
+    ASSERT_TRUE(wav.ok()) << wav.error().message;
+    ASSERT_FALSE(wav.value().append(samples));
+    ASSERT_FALSE(wav.value().finish());
+    ASSERT_FALSE(file.value().commit());
 }
 
 std::span<const std::int16_t> between(const std::vector<std::int16_t> &samples,
