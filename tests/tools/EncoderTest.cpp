@@ -1,10 +1,8 @@
 // converter end to end: the eight modes, the way back through amr2wav and through sox,
 // and what a failed run leaves behind.
 
-#include "OutputFile.h"
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
-#include "WavWriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -24,13 +22,7 @@ void writeTone(const QString &path, std::size_t sampleCount)
     std::vector<std::int16_t> samples(sampleCount);
     for (std::size_t i = 0; i < sampleCount; ++i)
         samples[i] = static_cast<std::int16_t>(16384 * std::sin(2 * std::numbers::pi * 1000 * i / 8000.0));
-    auto file = audio::OutputFile::create(path.toStdString());
-    ASSERT_TRUE(file.ok());
-    auto wav = audio::WavWriter::start(file.value());
-    ASSERT_TRUE(wav.ok());
-    ASSERT_FALSE(wav.value().append(samples));
-    ASSERT_FALSE(wav.value().finish());
-    ASSERT_FALSE(file.value().commit());
+    writePcm(path, samples);
 }
 
 class EncoderTest : public ::testing::Test {

@@ -90,6 +90,26 @@ TEST(WavReader, ReadsPcmPastUnknownChunksAndTheirPadBytes)
     }
 }
 
+TEST(WavReader, SeeksToAnySampleOfTheDataAndNoFurther)
+{
+    // Behind an odd chunk, so the data does not start where a plain header would end it.
+    std::istringstream in(riff(chunk("LIST", "odd") + pcmFormat + chunk("data", pcm(someSamples))));
+    auto reader = audio::WavReader::open(in);
+    ASSERT_TRUE(reader.ok()) << reader.error().message;
+    std::vector<std::int16_t> samples(someSamples.size());
+    for (const std::uint32_t index : {4u, 1u, 6u, 0u}) {
+        SCOPED_TRACE(index);
+        ASSERT_FALSE(reader.value().seek(index));
+        const auto count = reader.value().read(samples);
+        ASSERT_TRUE(count.ok());
+        EXPECT_EQ(std::vector(samples.begin(), samples.begin() + count.value()),
+                  std::vector(someSamples.begin() + index, someSamples.end()));
+    }
+    const auto past = reader.value().seek(7);
+    ASSERT_TRUE(past);
+    EXPECT_EQ(past->message, "sample 7 is past the end of its 6 samples");
+}
+
 TEST(WavReader, SaysWhatItFoundWhenTheAudioIsNotEightKilohertzMonoPcm)
 {
     const std::vector<std::pair<std::string, std::string>> cases{

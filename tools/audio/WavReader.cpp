@@ -164,7 +164,7 @@ Result<WavReader> WavReader::open(std::istream &in)
             }
             in.clear();
             in.seekg(static_cast<std::streamoff>(body));
-            return WavReader(in, chunkSize / 2);
+            return WavReader(in, body, chunkSize / 2);
         }
         position = body + chunkSize + (chunkSize % 2);
     }
@@ -187,6 +187,20 @@ Result<std::size_t> WavReader::read(std::span<std::int16_t> samples)
     }
     m_samplesLeft -= static_cast<std::uint32_t>(count);
     return count;
+}
+
+Status WavReader::seek(std::uint32_t index)
+{
+    if (index > m_sampleCount) {
+        return Error{"sample " + std::to_string(index) + " is past the end of its "
+                     + std::to_string(m_sampleCount) + " samples"};
+    }
+    m_in->clear();
+    m_in->seekg(static_cast<std::streamoff>(m_dataStart + 2 * std::uint64_t{index}));
+    if (!*m_in)
+        return Error{"cannot read its audio data"};
+    m_samplesLeft = m_sampleCount - index;
+    return std::nullopt;
 }
 
 } // namespace audio

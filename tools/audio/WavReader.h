@@ -24,13 +24,17 @@ public:
     // Fills `samples` from the start; returns how many it read, 0 at the end of the audio.
     Result<std::size_t> read(std::span<std::int16_t> samples);
 
+    // Moves to sample `index` (at most sampleCount()), where the next read() starts.
+    Status seek(std::uint32_t index);
+
 private:
-    WavReader(std::istream &in, std::uint32_t sampleCount)
-        : m_in(&in), m_sampleCount(sampleCount), m_samplesLeft(sampleCount)
+    WavReader(std::istream &in, std::uint64_t dataStart, std::uint32_t sampleCount)
+        : m_in(&in), m_dataStart(dataStart), m_sampleCount(sampleCount), m_samplesLeft(sampleCount)
     {
     }
 
     std::istream *m_in;
+    std::uint64_t m_dataStart;
     std::uint32_t m_sampleCount;
     std::uint32_t m_samplesLeft;
 };

@@ -1,9 +1,14 @@
-// Reads the WAV file frame by frame and writes each encoded frame.
+// Checks the WAV file, cuts its frames into runs and writes the runs' frames in order:
+// straight into the file when there is one run, after all are done when there are more.
 
 #include "WavToAmr.h"
 
-#include "AmrEncoder.h"
+#include "AmrStorage.h"
 #include "AmrWriter.h"
+#include "EncodeRun.h"
+#include "EncodeRuns.h"
+#include "EncoderThreads.h"
+#include "FrameRuns.h"
 #include "OutputFile.h"
 #include "WavReader.h"
 
@@ -20,34 +25,40 @@ audio::Status wavToAmr(const std::string &wavPath, const std::string &amrPath, i
     std::ifstream in(wavPath, std::ios::binary);
     if (!in)
         return inputFailure("cannot open it");
-    auto wav = audio::WavReader::open(in);
+    const auto wav = audio::WavReader::open(in);
     if (!wav.ok())
         return inputFailure(wav.error().message);
-    if (wav.value().sampleCount() == 0)
+    const std::uint32_t samples = wav.value().sampleCount();
+    if (samples == 0)
         return inputFailure("it holds no audio");
-    auto encoder = AmrEncoder::create();
-    if (!encoder.ok())
-        return encoder.error();
+    const auto threads = encoderThreads();
+    if (!threads.ok())
+        return threads.error();
+    constexpr auto samplesPerFrame = audio::AmrStorage::samplesPerFrame;
+    const auto runs = cutIntoRuns((samples + samplesPerFrame - 1) / samplesPerFrame, threads.value());
+
     auto file = audio::OutputFile::create(amrPath);
     if (!file.ok())
         return file.error();
     auto amr = audio::AmrWriter::start(file.value());
     if (!amr.ok())
         return amr.error();
+    const auto write = [&](std::span<const std::uint8_t> frame) { return amr.value().write(frame); };
 
-    std::array<std::int16_t, audio::AmrStorage::samplesPerFrame> samples{};
-    for (;;) {
-        const auto count = wav.value().read(samples);
-        if (!count.ok())
-            return inputFailure(count.error().message);
-        if (count.value() == 0)
-            break;
-        std::fill(samples.begin() + static_cast<std::ptrdiff_t>(count.value()), samples.end(), 0);
-        const auto frame = encoder.value().encode(samples, mode);
-        if (!frame.ok())
-            return frame.error();
-        if (auto error = amr.value().write(frame.value()))
+    if (runs.size() == 1) {
+        if (auto error = encodeRun(wavPath, runs.front(), mode, write))
             return error;
+    } else {
+        const auto frames = encodeRuns(wavPath, runs, mode);
+        if (!frames.ok())
+            return frames.error();
+        const std::size_t frameBytes = *audio::AmrStorage::frameBytes(mode);
+        for (const std::vector<std::uint8_t> &run : frames.value()) {
+            for (std::size_t at = 0; at < run.size(); at += frameBytes) {
+                if (auto error = write(std::span(run).subspan(at, std::min(frameBytes, run.size() - at))))
+                    return error;
+            }
+        }
     }
     return file.value().commit();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// converter wav2amr: encodes an 8000 Hz, 16-bit, mono WAV file as AMR-NB in one mode.
-// A last partial frame is padded with silence.
+// converter wav2amr: encodes an 8000 Hz, 16-bit, mono WAV file as AMR-NB in one mode,
+// on as many threads as encoderThreads() allows. A last partial frame is padded with
+// silence.
 
 #include "AudioResult.h"
 

@@ -4,6 +4,12 @@
 //   converter wav2amr IN.wav OUT.amr MODE    (MODE: MR475 MR515 MR59 MR67 MR74 MR795 MR102 MR122)
 //   converter amr2wav IN.amr OUT.wav
 //
+// wav2amr encodes on every core: it cuts the audio into one run per core (at most 16,
+// none shorter than 3 s, so a file under 6 s stays in one run), encodes the runs side by
+// side and joins their frames in order. The environment variable AMR_ENCODER_THREADS=N
+// (1 to 16) sets the number of threads instead; with AMR_ENCODER_THREADS=1 the encoder
+// streams the file through one encoder on one thread.
+//
 // The output is written under a temporary name and renamed when complete, so a failed
 // run leaves an existing output file as it was. Failures print one line naming the file
 // and the reason and exit with status 1 (2 for a wrong command line).

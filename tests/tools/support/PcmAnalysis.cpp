@@ -2,8 +2,11 @@
 
 #include "PcmAnalysis.h"
 
+#include "OutputFile.h"
 #include "WavReader.h"
+#include "WavWriter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <numbers>
@@ -30,6 +33,17 @@ std::vector<std::int16_t> readPcm(const QString &wavPath)
     if (!count.ok() || count.value() != samples.size())
         ADD_FAILURE() << wavPath.toStdString() << ": cannot read all samples";
     return samples;
+}
+
+void writePcm(const QString &wavPath, std::span<const std::int16_t> samples)
+{
+    auto file = audio::OutputFile::create(wavPath.toStdString());
+    ASSERT_TRUE(file.ok()) << file.error().message;
+    auto wav = audio::WavWriter::start(file.value());
+    ASSERT_TRUE(wav.ok()) << wav.error().message;
+    ASSERT_FALSE(wav.value().append(samples));
+    ASSERT_FALSE(wav.value().finish());
+    ASSERT_FALSE(file.value().commit());
 }
 
 std::span<const std::int16_t> between(const std::vector<std::int16_t> &samples,
@@ -66,3 +80,47 @@ double rmsLevel(std::span<const std::int16_t> samples)
 }
 
 double decibels(double ratio) { return 20 * std::log10(ratio); }
+
+std::size_t lagBetween(std::span<const std::int16_t> reference, std::span<const std::int16_t> decoded,
+                       std::size_t maxLag)
+{
+    std::size_t best = 0;
+    double bestCorrelation = -1;
+    for (std::size_t lag = 0; lag <= maxLag && lag < decoded.size(); ++lag) {
+        const std::size_t length = std::min(reference.size(), decoded.size() - lag);
+        double product = 0, referenceEnergy = 0, decodedEnergy = 0;
+        for (std::size_t i = 0; i < length; ++i) {
+            const double wanted = reference[i];
+            const double got = decoded[lag + i];
+            product += wanted * got;
+            referenceEnergy += wanted * wanted;
+            decodedEnergy += got * got;
+        }
+        const double correlation = product / std::sqrt(referenceEnergy * decodedEnergy + 1);
+        if (correlation > bestCorrelation) {
+            bestCorrelation = correlation;
+            best = lag;
+        }
+    }
+    return best;
+}
+
+double segmentalSnr(std::span<const std::int16_t> reference, std::span<const std::int16_t> decoded,
+                    std::size_t lag)
+{
+    constexpr std::size_t segment = 160;
+    const std::size_t length = decoded.size() > lag ? std::min(reference.size(), decoded.size() - lag) : 0;
+    double sum = 0;
+    std::size_t segments = 0;
+    for (std::size_t start = 0; start + segment <= length; start += segment, ++segments) {
+        double signal = 0, noise = 0;
+        for (std::size_t i = start; i < start + segment; ++i) {
+            const double wanted = reference[i];
+            const double error = wanted - decoded[lag + i];
+            signal += wanted * wanted;
+            noise += error * error;
+        }
+        sum += std::clamp(10 * std::log10((signal + 1) / (noise + 1)), -10.0, 35.0);
+    }
+    return segments == 0 ? 0 : sum / segments;
+}

@@ -1,7 +1,7 @@
 #pragma once
 
-// Reads the 8000 Hz, 16-bit, mono audio the tools write and measures it: the level of a
-// tone, the level of everything. Levels are relative to full scale.
+// Reads and writes the 8000 Hz, 16-bit, mono audio the tools exchange and measures it:
+// the level of a tone, the level of everything. Levels are relative to full scale.
 
 #include <QString>
 
@@ -11,6 +11,9 @@
 
 // The samples of a WAV file, through the tools' own reader; a test failure if it refuses.
 std::vector<std::int16_t> readPcm(const QString &wavPath);
+
+// Writes the samples as a WAV file, through the tools' own writer; a test failure if it fails.
+void writePcm(const QString &wavPath, std::span<const std::int16_t> samples);
 
 // The samples from `fromSeconds` to `toSeconds` at 8000 Hz.
 std::span<const std::int16_t> between(const std::vector<std::int16_t> &samples,
@@ -23,3 +26,13 @@ double toneAmplitude(std::span<const std::int16_t> samples, double frequency);
 double rmsLevel(std::span<const std::int16_t> samples);
 
 double decibels(double ratio);
+
+// How many samples `decoded` lags `reference` by, up to `maxLag`: where the two correlate best.
+std::size_t lagBetween(std::span<const std::int16_t> reference, std::span<const std::int16_t> decoded,
+                       std::size_t maxLag);
+
+// The mean over 20 ms segments of each segment's signal-to-noise ratio in dB, clamped to
+// [-10, 35] as usual so that near-silent and near-perfect segments do not dominate.
+// `decoded` is compared from `lag` on with `reference` from its start.
+double segmentalSnr(std::span<const std::int16_t> reference, std::span<const std::int16_t> decoded,
+                    std::size_t lag);

@@ -13,9 +13,11 @@ QStringList ToolRun::errorLines() const
     return errorOutput.split(u'\n', Qt::SkipEmptyParts);
 }
 
-ToolRun runTool(const QString &program, const QStringList &arguments)
+ToolRun runTool(const QString &program, const QStringList &arguments,
+                const QProcessEnvironment &environment)
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << "could not run " << program.toStdString();

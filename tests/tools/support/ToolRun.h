@@ -4,6 +4,7 @@
 // what a user would see of it, and looks at the files it leaves.
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +16,8 @@ struct ToolRun {
     QStringList errorLines() const;
 };
 
-ToolRun runTool(const QString &program, const QStringList &arguments);
+ToolRun runTool(const QString &program, const QStringList &arguments,
+                const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
 // What Debian's sox says about an audio file (soxi's `option`, such as "-s" for the
 // sample count), independently of our own readers; empty when sox cannot read it.
