@@ -34,8 +34,9 @@ public:
     void setFilterIndex(int index) { m_filterIndex = index; }
     int filterIndex() const { return m_filterIndex; }
 
-    // The Windows dialog's option bits. The one the window uses, 4 (hide the read-only
-    // box), needs nothing here: this dialog has no read-only box.
+    // The Windows dialog's option bits. The one the window uses needs nothing here:
+    // this dialog has no read-only box to hide.
+    static constexpr int hideReadOnly = 4;
     void setFlags(int flags) { m_flags = flags; }
     int flags() const { return m_flags; }
 

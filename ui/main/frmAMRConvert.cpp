@@ -197,7 +197,7 @@ void frmAMRConvert::cmdInput_Click()
     dlgAudio.setTitle(QStringLiteral("Select file to convert"));
     dlgAudio.setFilter(QStringLiteral("MP3|*.mp3"));
     dlgAudio.setFilterIndex(1);
-    dlgAudio.setFlags(4);
+    dlgAudio.setFlags(FileDialog::hideReadOnly);
     dlgAudio.showOpen();
     useInputFile(dlgAudio.fileName());
 }
@@ -207,7 +207,7 @@ void frmAMRConvert::cmdOutput_Click()
     dlgAudio.setTitle(QStringLiteral("Select output file name"));
     dlgAudio.setFilter(QStringLiteral("Adaptive Multi Rate - AMR|*.amr"));
     dlgAudio.setFilterIndex(1);
-    dlgAudio.setFlags(4);
+    dlgAudio.setFlags(FileDialog::hideReadOnly);
     dlgAudio.showSave();
     // An empty name is a cancel: the output box keeps its text.
     if (!dlgAudio.fileName().isEmpty())
