@@ -54,8 +54,12 @@ Result<OutputFile> OutputFile::create(const std::string &targetPath)
     std::filesystem::path folder = target.parent_path();
     if (folder.empty())
         folder = ".";
-    std::string temporaryPath =
-        (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    // Built up step by step: GCC 12 at -O3 takes the one-expression concatenation for
+    // overlapping copies (a false -Wrestrict).
+    std::string temporaryName = ".";
+    temporaryName += target.filename().string();
+    temporaryName += ".XXXXXX";
+    std::string temporaryPath = (folder / temporaryName).string();
 
     const int descriptor = mkstemp(temporaryPath.data());
     if (descriptor < 0) {
