@@ -4,10 +4,23 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Runs the real batchrun program on scripts that call the recording stand-in.
 class BatchRunnerTest : public ::testing::Test {
@@ -20,26 +33,35 @@ protected:
         ASSERT_TRUE(QFile::copy(RECORDER_PATH, folder.filePath("tools/plain")));
     }
 
-    // Writes the script with CR LF line ends, runs it from the temporary folder and
-    // returns what batchrun printed.
-    QString run(const QList<QByteArray> &lines)
+    void writeScript(const QList<QByteArray> &lines, const QByteArray &start = {})
     {
         QFile script(scriptPath);
-        EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(start);
         for (const QByteArray &line : lines)
             script.write(line + "\r\n");
-        script.close();
+    }
 
-        QProcess batchrun;
+    void startBatchrun(QProcess &batchrun, const QStringList &arguments)
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("AMR_RECORD_LOG", logPath);
         batchrun.setProcessEnvironment(environment);
         batchrun.setWorkingDirectory(folder.path());
         batchrun.setProcessChannelMode(QProcess::MergedChannels);
-        batchrun.start(BATCHRUN_PATH, {scriptPath});
+        batchrun.start(BATCHRUN_PATH, arguments);
+    }
+
+    // Writes the script with CR LF line ends, runs it from the temporary folder and
+    // returns what batchrun printed, checking its exit status.
+    QString run(const QList<QByteArray> &lines, int expectedStatus = 0)
+    {
+        writeScript(lines);
+        QProcess batchrun;
+        startBatchrun(batchrun, {scriptPath});
         EXPECT_TRUE(batchrun.waitForFinished(30000));
         EXPECT_EQ(batchrun.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(batchrun.exitCode(), 0);
+        EXPECT_EQ(batchrun.exitCode(), expectedStatus);
         return QString::fromLocal8Bit(batchrun.readAll());
     }
 
@@ -84,9 +106,9 @@ TEST_F(BatchRunnerTest, ReportsAndSkipsAnUnknownCommand)
     EXPECT_EQ(runs()[0].arguments, QStringList({"tools/plain", "after"}));
 }
 
-TEST_F(BatchRunnerTest, GoesOnAfterAFailingProgramOrFolderChange)
+TEST_F(BatchRunnerTest, GoesOnAfterAFailingProgramOrFolderChangeAndEndsWithAFailure)
 {
-    const QString output = run({"/bin/false", "cd \"no such folder\"", "tools/plain still"});
+    const QString output = run({"/bin/false", "cd \"no such folder\"", "tools/plain still"}, 1);
     EXPECT_TRUE(output.contains("no such folder")) << output.toStdString();
     ASSERT_EQ(runs().size(), 1);
     EXPECT_EQ(QDir(runs()[0].folder), QDir(folder.path()));
@@ -107,12 +129,119 @@ TEST_F(BatchRunnerTest, RunsTheScriptAsItWasWhenItStarted)
     EXPECT_EQ(runs()[0].arguments, QStringList({"tools/plain", "original"}));
 }
 
-TEST(BatchRunner, AnUnreadableScriptFailsWithAMessage)
+TEST_F(BatchRunnerTest, SkipsAByteOrderMarkBeforeTheFirstLine)
+{
+    writeScript({"tools/plain first", "tools/plain second"}, "\xEF\xBB\xBF");
+    QProcess batchrun;
+    startBatchrun(batchrun, {scriptPath});
+    ASSERT_TRUE(batchrun.waitForFinished(30000));
+    EXPECT_EQ(batchrun.exitCode(), 0) << batchrun.readAll().toStdString();
+    ASSERT_EQ(runs().size(), 2);
+    EXPECT_EQ(runs()[0].arguments, QStringList({"tools/plain", "first"}));
+}
+
+TEST_F(BatchRunnerTest, AScriptThatIsAFolderOrMissingFailsWithOneLine)
+{
+    for (const QString &script : {folder.filePath("tools"), folder.filePath("no such script.bat")}) {
+        QProcess batchrun;
+        startBatchrun(batchrun, {script});
+        ASSERT_TRUE(batchrun.waitForFinished(30000));
+        EXPECT_EQ(batchrun.exitCode(), 1);
+        const QStringList lines = QString::fromLocal8Bit(batchrun.readAll()).split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_TRUE(lines[0].contains(script)) << lines[0].toStdString();
+    }
+}
+
+// Whether another process holds a lock on the report, as the runner does while it runs.
+bool isLocked(const QString &path)
+{
+    const int descriptor = open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (descriptor < 0)
+        return false;
+    const bool locked = flock(descriptor, LOCK_SH | LOCK_NB) != 0;
+    close(descriptor);
+    return locked;
+}
+
+TEST_F(BatchRunnerTest, TheReportSaysRunningWhileLockedAndThenHowTheRunEnded)
+{
+    const QString report = folder.filePath("run.report");
+    writeScript({"/bin/sh -c \"touch started; while [ ! -e go ]; do sleep 0.02; done\"", "/bin/false",
+                 "tools/plain after"});
+    QProcess batchrun;
+    startBatchrun(batchrun, {"--report", report, scriptPath});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(folder.filePath("started")); }, 30000));
+    EXPECT_EQ(contentsOf(report), "running\n");
+    EXPECT_TRUE(isLocked(report));
+
+    QFile(folder.filePath("go")).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(batchrun.waitForFinished(30000));
+    EXPECT_EQ(batchrun.exitCode(), 1);
+    EXPECT_FALSE(isLocked(report));
+    EXPECT_EQ(contentsOf(report), "ended 1\nfalse ended with status 1\n");
+    EXPECT_EQ(runs().size(), 1) << "the run goes on after the failure";
+}
+
+TEST_F(BatchRunnerTest, AFailedRunInItsOwnConsoleStaysOpenWithTheReasonUntilEnter)
+{
+    const QString report = folder.filePath("run.report");
+    writeScript({"tools/plain fine", "/bin/false"});
+    QProcess batchrun;
+    startBatchrun(batchrun, {"--console", "--report", report, scriptPath});
+    QByteArray output;
+    while (!output.contains("Press Enter") && batchrun.waitForReadyRead(30000))
+        output += batchrun.readAll();
+    EXPECT_TRUE(output.contains("The conversion failed: false ended with status 1")) << output.toStdString();
+    // Waiting for the user does not hold up whoever watches the report.
+    EXPECT_EQ(contentsOf(report), "ended 1\nfalse ended with status 1\n");
+    EXPECT_EQ(batchrun.state(), QProcess::Running);
+
+    batchrun.write("\n");
+    ASSERT_TRUE(batchrun.waitForFinished(30000));
+    EXPECT_EQ(batchrun.exitCode(), 1);
+}
+
+TEST_F(BatchRunnerTest, ASuccessfulRunInItsOwnConsoleClosesAtOnce)
+{
+    writeScript({"tools/plain fine", "exit"});
+    QProcess batchrun;
+    startBatchrun(batchrun, {"--console", scriptPath});
+    batchrun.closeWriteChannel();
+    ASSERT_TRUE(batchrun.waitForFinished(30000));
+    EXPECT_EQ(batchrun.exitCode(), 0);
+    EXPECT_FALSE(batchrun.readAll().contains("Press Enter"));
+}
+
+TEST_F(BatchRunnerTest, AStopSignalReachesTheRunningProgramAndEndsTheRun)
+{
+    const QString report = folder.filePath("run.report");
+    for (const int signal : {SIGHUP, SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        QFile::remove(folder.filePath("ready"));
+        QFile::remove(folder.filePath("got"));
+        writeScript({"/bin/sh -c \"trap 'echo stopped > got; exit 3' HUP INT TERM; touch ready; "
+                     "while :; do sleep 0.02; done\"",
+                     "tools/plain after"});
+        QProcess batchrun;
+        startBatchrun(batchrun, {"--report", report, scriptPath});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(folder.filePath("ready")); }, 30000));
+
+        ASSERT_EQ(kill(pid_t(batchrun.processId()), signal), 0);
+        ASSERT_TRUE(batchrun.waitForFinished(30000));
+        EXPECT_EQ(batchrun.exitStatus(), QProcess::CrashExit) << "ended by the signal";
+        EXPECT_EQ(contentsOf(folder.filePath("got")), "stopped\n");
+        EXPECT_EQ(contentsOf(report), "stopped\n");
+        EXPECT_TRUE(runs().isEmpty()) << "no line runs after the stop";
+    }
+}
+
+TEST(BatchRunner, AWrongCommandLineShowsTheUsage)
 {
     QProcess batchrun;
     batchrun.setProcessChannelMode(QProcess::MergedChannels);
-    batchrun.start(BATCHRUN_PATH, {"/no/such/script.bat"});
+    batchrun.start(BATCHRUN_PATH, {"--report"});
     ASSERT_TRUE(batchrun.waitForFinished(30000));
-    EXPECT_NE(batchrun.exitCode(), 0);
-    EXPECT_TRUE(batchrun.readAll().contains("/no/such/script.bat"));
+    EXPECT_EQ(batchrun.exitCode(), 2);
+    EXPECT_TRUE(batchrun.readAll().startsWith("usage: batchrun"));
 }

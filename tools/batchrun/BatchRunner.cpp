@@ -2,12 +2,14 @@
 
 #include "CommandLine.h"
 #include "ProgramLookup.h"
+#include "StopSignals.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,13 +45,19 @@ void changeFolder(const std::vector<std::string> &words, std::ostream &console)
         console << "cd: cannot change to \"" << words[1] << "\": " << error.message() << '\n';
 }
 
-void runProgram(const std::vector<std::string> &words, std::ostream &console)
+std::string fileName(const std::string &path)
+{
+    return std::filesystem::path(path).filename().string();
+}
+
+// Runs the program a line names and waits for it; returns how it failed, or nothing.
+std::optional<std::string> runProgram(const std::vector<std::string> &words, std::ostream &console)
 {
     const auto program = findProgram(words.front());
     if (!program) {
         console << "'" << words.front()
                 << "' is not recognized as a command or program; the line is skipped.\n";
-        return;
+        return std::nullopt;
     }
 
     std::vector<char *> arguments;
@@ -63,18 +71,31 @@ void runProgram(const std::vector<std::string> &words, std::ostream &console)
                                   environ);
     if (error != 0) {
         console << "Cannot start \"" << *program << "\": " << std::strerror(error) << '\n';
-        return;
+        return fileName(*program) + " could not be started";
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return fileName(*program) + " could not be waited for";
+        StopSignals::forwardTo(child);
     }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return std::nullopt;
+    if (WIFEXITED(status))
+        return fileName(*program) + " ended with status " + std::to_string(WEXITSTATUS(status));
+    return fileName(*program) + " was stopped by signal " + std::to_string(WTERMSIG(status));
 }
 
 } // namespace
 
-int runBatchScript(std::string_view scriptText, std::ostream &console)
+BatchOutcome runBatchScript(std::string_view scriptText, std::ostream &console)
 {
-    while (!scriptText.empty()) {
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (scriptText.starts_with(byteOrderMark))
+        scriptText.remove_prefix(byteOrderMark.size());
+
+    BatchOutcome outcome;
+    while (!scriptText.empty() && !StopSignals::received()) {
         const std::size_t end = scriptText.find('\n');
         std::string_view line = scriptText.substr(0, end);
         scriptText = end == std::string_view::npos ? std::string_view{} : scriptText.substr(end + 1);
@@ -89,11 +110,14 @@ int runBatchScript(std::string_view scriptText, std::ostream &console)
         const std::string command = lowerCase(words.front());
         if (command == "exit")
             break;
-        if (command == "cd")
+        if (command == "cd") {
             changeFolder(words, console);
-        else
-            runProgram(words, console);
+        } else if (auto failure = runProgram(words, console)) {
+            if (outcome.failedPrograms++ == 0)
+                outcome.firstFailure = std::move(*failure);
+        }
     }
+    outcome.stopSignal = StopSignals::received();
     console.flush();
-    return 0;
+    return outcome;
 }
