@@ -43,6 +43,8 @@ QString ToolFolder::decoderPath() const { return inToolFolder(QStringLiteral("ma
 QString ToolFolder::encoderPath() const { return inToolFolder(QStringLiteral("converter")); }
 QString ToolFolder::scriptPath() const { return inToolFolder(QStringLiteral("WAV2AMR.bat")); }
 QString ToolFolder::wavPath() const { return inToolFolder(QStringLiteral("temp.wav")); }
+QString ToolFolder::lockPath() const { return inToolFolder(QStringLiteral("WAV2AMR.lock")); }
+QString ToolFolder::runReportPath() const { return inToolFolder(QStringLiteral("WAV2AMR.run")); }
 
 QString ToolFolder::scriptRunnerPath() const
 {

@@ -1,7 +1,7 @@
 #include "NoDisplay.h"
 #include "PersonalToolFolder.h"
 #include "RecordLog.h"
-#include "ScriptLauncher.h"
+#include "ScriptRun.h"
 #include "ScriptWriter.h"
 
 #include <QDir>
@@ -53,7 +53,8 @@ TEST_F(PersonalToolFolderTest, LinksToTheInstalledToolsAndTakesTheScript)
     qputenv("AMR_RECORD_LOG", QFile::encodeName(log));
     NoDisplay noDisplay;
     ASSERT_EQ(WriteBatchFile(*personal, {"/m/a.mp3", "/m/a.amr", "7.4"}), std::nullopt);
-    ASSERT_EQ(RunBatchFile(*personal), std::nullopt);
+    ScriptRun run(*personal);
+    ASSERT_EQ(run.start(), std::nullopt);
     const QList<RecordedRun> runs = waitForRecordedRuns(log, 2);
     ASSERT_EQ(runs.size(), 2);
     EXPECT_EQ(runs[0].arguments.constFirst(), personal->decoderPath());

@@ -3,7 +3,8 @@
 #include "frmAMRConvert.h"
 
 #include "BitRateModes.h"
-#include "ModalDialogCatcher.h"
+#include "ConversionQueue.h"
+#include "MessageBoxCatcher.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,13 +23,18 @@
 
 namespace {
 
-// A main window whose tool folder lies in a temporary application directory.
+// A main window whose tool folder lies in a temporary application directory, without
+// the script runner, so no conversion really starts; and a folder of music.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(appDir.isValid());
         ASSERT_TRUE(QDir(appDir.path()).mkdir("amr"));
+        for (const QString &path : {song, hits}) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
         window.fileDialog().setChooser([this](FileDialog::Mode mode, const FileDialog &dialog) {
             dialogCalls.append({{mode, dialog.title(), dialog.filter(), dialog.filterIndex(),
                                  dialog.flags()},
@@ -74,7 +80,11 @@ protected:
 
     QTemporaryDir appDir;
     ToolFolder tools{appDir.path(), u'/'};
-    frmAMRConvert window{tools};
+    QTemporaryDir music;
+    const QString song = music.filePath("song.mp3");
+    const QString hits = music.filePath("100% hits.mp3");
+    ConversionQueue queue{tools};
+    frmAMRConvert window{queue};
     QString dialogAnswer;
     QList<DialogCall> dialogCalls;
 };
@@ -244,40 +254,73 @@ TEST_F(MainWindowTest, BrowseOutputNamesAnAmrFile)
 
 TEST_F(MainWindowTest, ConvertWritesTheTextsPresentWhenPressed)
 {
-    dialogAnswer = "/music/song.mp3";
+    dialogAnswer = song;
     click("cmdInput");
     QLineEdit *input = control<QLineEdit>("txtInputAudio");
     input->clear();
-    QTest::keyClicks(input, "/edited/100% hits.mp3");
-    control<QLineEdit>("txtOutputAudio")->clear();
+    QTest::keyClicks(input, hits);
+    QLineEdit *output = control<QLineEdit>("txtOutputAudio");
+    output->clear();
+    QTest::keyClicks(output, "ring.amr");
     control<QComboBox>("cmbMRRate")->setCurrentIndex(6);
 
-    ModalDialogCatcher catcher;
+    MessageBoxCatcher catcher;
     click("cmdConvert");
 
     const QByteArray written = script();
-    EXPECT_TRUE(written.contains(" \"/edited/100%% hits.mp3\"\r\n")) << written.toStdString();
-    EXPECT_TRUE(written.contains(" \"\" MR102\r\n")) << written.toStdString();
+    EXPECT_TRUE(written.contains(" \"" + QFile::encodeName(hits).replace("%", "%%") + "\"\r\n"))
+        << written.toStdString();
+    // A bare output name lands beside the music, not in the tool folder the encoder runs in.
+    EXPECT_TRUE(written.contains(" \"" + QFile::encodeName(music.filePath("ring.amr")) + "\" MR102\r\n"))
+        << written.toStdString();
     // No script runner in this tool folder's application directory: the start fails
     // and says why.
     ASSERT_EQ(catcher.texts().size(), 1);
-    EXPECT_TRUE(catcher.texts()[0].contains(tools.scriptRunnerPath()));
+    EXPECT_TRUE(catcher.texts()[0].contains(tools.scriptRunnerPath())) << catcher.texts()[0].toStdString();
+    EXPECT_TRUE(queue.isIdle());
+}
+
+TEST_F(MainWindowTest, RequestsThatWouldFailOrDestroyTheMusicAreRefusedBeforeAnyScript)
+{
+    MessageBoxCatcher catcher;
+    // An emptied input box after an earlier conversion.
+    dialogAnswer = song;
+    click("cmdInput");
+    control<QLineEdit>("txtInputAudio")->clear();
+    click("cmdConvert");
+    // An MP3 whose name ends in .amr is offered itself as the output.
+    const QString misnamed = music.filePath("tune.amr");
+    QFile(misnamed).open(QIODevice::WriteOnly);
+    dialogAnswer = misnamed;
+    click("cmdInput");
+    ASSERT_EQ(text("txtOutputAudio"), misnamed);
+    click("cmdConvert");
+    // An output folder that does not exist.
+    control<QLineEdit>("txtOutputAudio")->setText(music.filePath("gone/ring.amr"));
+    click("cmdConvert");
+
+    ASSERT_EQ(catcher.texts().size(), 3);
+    EXPECT_TRUE(catcher.texts()[0].contains("input box is empty")) << catcher.texts()[0].toStdString();
+    EXPECT_TRUE(catcher.texts()[1].contains("is the input file itself")) << catcher.texts()[1].toStdString();
+    EXPECT_TRUE(catcher.texts()[2].contains("does not exist")) << catcher.texts()[2].toStdString();
+    EXPECT_TRUE(script().isEmpty());
+    EXPECT_TRUE(queue.isIdle());
 }
 
 TEST_F(MainWindowTest, AScriptThatCannotBeWrittenIsReportedAndNothingStarts)
 {
-    dialogAnswer = "/music/song.mp3";
+    dialogAnswer = song;
     click("cmdInput");
     ASSERT_TRUE(QDir(tools.path()).removeRecursively());
 
-    ModalDialogCatcher catcher;
+    MessageBoxCatcher catcher;
     click("cmdConvert");
     ASSERT_EQ(catcher.texts().size(), 1) << "one message: the write, not also the start";
     EXPECT_TRUE(catcher.texts()[0].contains(tools.path()));
     EXPECT_TRUE(window.isEnabled());
 
     ASSERT_TRUE(QDir(appDir.path()).mkdir("amr"));
-    control<QLineEdit>("txtOutputAudio")->setText("/music/\"quoted\".amr");
+    control<QLineEdit>("txtOutputAudio")->setText(music.filePath("\"quoted\".amr"));
     click("cmdConvert");
     ASSERT_EQ(catcher.texts().size(), 2);
     EXPECT_TRUE(catcher.texts()[1].contains("double quote"));
@@ -289,13 +332,13 @@ TEST_F(MainWindowTest, TheHiddenButtonWritesTheScriptFromTheKeyboardWithoutStart
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    control<QLineEdit>("txtInputAudio")->setText("/music/in.mp3");
-    control<QLineEdit>("txtOutputAudio")->setText("/music/out.amr");
+    control<QLineEdit>("txtInputAudio")->setText(song);
+    control<QLineEdit>("txtOutputAudio")->setText(music.filePath("out.amr"));
     control("Command1")->setFocus();
 
-    ModalDialogCatcher catcher;
+    MessageBoxCatcher catcher;
     QTest::keyClick(control("Command1"), Qt::Key_Space);
-    EXPECT_TRUE(script().endsWith("\"/music/out.amr\" MR74\r\nexit\r\n"));
+    EXPECT_TRUE(script().endsWith("/out.amr\" MR74\r\nexit\r\n")) << script().toStdString();
     EXPECT_TRUE(catcher.texts().isEmpty()) << "nothing was started, so nothing failed";
 }
 

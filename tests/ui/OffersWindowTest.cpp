@@ -1,7 +1,6 @@
 #include "ImageButton.h"
-#include "ModalDialogCatcher.h"
+#include "MessageBoxCatcher.h"
 #include "OfferCatalog.h"
-#include "frmAMRConvert.h"
 #include "frmCorvane.h"
 #include "modMain.h"
 
@@ -12,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
-#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -262,7 +260,7 @@ TEST_F(OffersWindowTest, AFailingShellShowsNothingAndTheWindowStaysUsable)
 {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    ModalDialogCatcher catcher;
+    MessageBoxCatcher catcher;
     shellResult = 2; // the shell's "file not found"
     addressOpenedBy("cmdOffer2Download");
     shellThrows = true;
@@ -297,34 +295,4 @@ TEST_F(OffersWindowTest, TabMovesOnlyAmongTheEighteenButtonsInDesignOrder)
                                     "cmdOffer5ReadMore", "cmdOffer2ReadMore",
                                     "cmdOffer4ReadMore", "cmdOffer6ReadMore",
                                     "cmdOffer1ReadMore"}));
-}
-
-TEST(ProgramEnd, ClosingTheMainWindowShowsTheOffersAndClosingThemEndsTheProgram)
-{
-    QTemporaryDir appDir;
-    frmAMRConvert mainWindow{ToolFolder(appDir.path(), u'/')};
-    mainWindow.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
-
-    bool offersShown = false;
-    bool mainWindowGone = false;
-    QTimer::singleShot(0, [&] {
-        mainWindow.close();
-        QWidget *offers = nullptr;
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (window->objectName() == "frmCorvane" && window->isVisible())
-                offers = window;
-        }
-        offersShown = offers != nullptr;
-        mainWindowGone = !mainWindow.isVisible();
-        if (offers)
-            QTimer::singleShot(0, offers, &QWidget::close);
-    });
-    // Ends the loop if closing the offers window does not.
-    QTimer::singleShot(20000, [] { QApplication::exit(1); });
-
-    EXPECT_EQ(QApplication::exec(), 0) << "the event loop ended because the last window closed";
-    EXPECT_TRUE(offersShown);
-    EXPECT_TRUE(mainWindowGone);
-    EXPECT_FALSE(mainWindow.isVisible());
 }

@@ -2,11 +2,10 @@
 
 #include "BitRateModes.h"
 #include "ButtonDesign.h"
+#include "ConversionQueue.h"
 #include "ConversionRequest.h"
 #include "ImageButton.h"
 #include "OutputFileName.h"
-#include "ScriptLauncher.h"
-#include "ScriptWriter.h"
 #include "Twips.h"
 #include "frmCorvane.h"
 
@@ -116,8 +115,8 @@ void applyImageButtonDesign(ImageButton &button, const ImageButtonDesign &design
 
 } // namespace
 
-frmAMRConvert::frmAMRConvert(ToolFolder toolFolder, QWidget *parent)
-    : QWidget(parent), m_toolFolder(std::move(toolFolder)), dlgAudio(this)
+frmAMRConvert::frmAMRConvert(ConversionQueue &queue, QWidget *parent)
+    : QWidget(parent), m_queue(queue), dlgAudio(this)
 {
     setObjectName(QStringLiteral("frmAMRConvert"));
     setWindowTitle(windowCaption);
@@ -131,6 +130,9 @@ frmAMRConvert::frmAMRConvert(ToolFolder toolFolder, QWidget *parent)
     connect(cmdOutput, &ImageButton::Click, this, &frmAMRConvert::cmdOutput_Click);
     connect(cmdConvert, &ImageButton::Click, this, &frmAMRConvert::cmdConvert_Click);
     connect(Command1, &QPushButton::clicked, this, &frmAMRConvert::Command1_Click);
+    connect(&m_queue, &ConversionQueue::finished, this,
+            [this](const ConversionRequest &, const ConversionOutcome &outcome) { showOutcome(outcome); });
+    connect(&m_queue, &ConversionQueue::waitingChanged, this, &frmAMRConvert::showWaiting);
 
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -231,25 +233,42 @@ ConversionRequest frmAMRConvert::currentRequest() const
 
 void frmAMRConvert::cmdConvert_Click()
 {
-    // A script that could not be written is never started: the tool folder may still
-    // hold the previous request's script.
-    if (const Status failure = WriteBatchFile(m_toolFolder, currentRequest())) {
-        showFailure(*failure);
-        return;
-    }
-    if (const Status failure = RunBatchFile(m_toolFolder))
+    if (const Status failure = m_queue.convert(currentRequest(), QDir::currentPath()))
         showFailure(*failure);
 }
 
 void frmAMRConvert::Command1_Click()
 {
-    if (const Status failure = WriteBatchFile(m_toolFolder, currentRequest()))
+    if (const Status failure = m_queue.writeScript(currentRequest(), QDir::currentPath()))
         showFailure(*failure);
 }
 
 void frmAMRConvert::showFailure(const Failure &failure)
 {
     QMessageBox::warning(this, windowCaption, failure.message);
+}
+
+void frmAMRConvert::showOutcome(const ConversionOutcome &outcome)
+{
+    if (outcome.made || outcome.shownInConsole)
+        return;
+    // The conversion ran while the user went on, perhaps after closing this window: the
+    // message stands on its own and waits for nobody.
+    auto *box = new QMessageBox(QMessageBox::Warning, windowCaption, outcome.failure,
+                                QMessageBox::Ok, isVisible() ? this : nullptr);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+void frmAMRConvert::showWaiting(int count)
+{
+    if (count == 0)
+        setWindowTitle(windowCaption);
+    else if (count == 1)
+        setWindowTitle(windowCaption + QStringLiteral(" - 1 conversion waiting"));
+    else
+        setWindowTitle(windowCaption + QStringLiteral(" - %1 conversions waiting").arg(count));
 }
 
 void frmAMRConvert::dragEnterEvent(QDragEnterEvent *event)

@@ -2,29 +2,32 @@
 
 #include "FileDialog.h"
 #include "Result.h"
-#include "ToolFolder.h"
 
 #include <QWidget>
 
 #include <memory>
 
+class ConversionQueue;
 class ImageButton;
 class frmCorvane;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+struct ConversionOutcome;
 struct ConversionRequest;
 
 // The main window: an input and an output file name, each with a browse button, the
-// bit rate, and Convert, which writes the conversion script into the tool folder and
-// starts it. The controls carry their design names as object names.
+// bit rate, and Convert, which hands the request to the conversion queue: it runs at
+// once, or when the conversions before it have ended (the window's title counts those
+// waiting). A request the queue refuses, and a conversion that made no file without
+// saying why in its console, get a message box. The controls carry their design names
+// as object names.
 class frmAMRConvert : public QWidget {
     Q_OBJECT
 
 public:
-    explicit frmAMRConvert(ToolFolder toolFolder = ToolFolder::ofThisProgram(),
-                           QWidget *parent = nullptr);
+    explicit frmAMRConvert(ConversionQueue &queue, QWidget *parent = nullptr);
     ~frmAMRConvert() override;
 
     // The shared file dialog of both browse buttons.
@@ -47,8 +50,10 @@ private:
     void useInputFile(const QString &fileName);
     ConversionRequest currentRequest() const;
     void showFailure(const Failure &failure);
+    void showOutcome(const ConversionOutcome &outcome);
+    void showWaiting(int count);
 
-    ToolFolder m_toolFolder;
+    ConversionQueue &m_queue;
     QLineEdit *txtOutputAudio = nullptr;
     QLineEdit *txtInputAudio = nullptr;
     ImageButton *cmdInput = nullptr;

@@ -1,0 +1,162 @@
+#include "ConversionQueue.h"
+
+#include "ConversionScript.h"
+#include "RequestCheck.h"
+#include "ScriptRun.h"
+#include "ScriptWriter.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// How often to look again while another copy of the program converts.
+constexpr int lockRetryMilliseconds = 500;
+
+} // namespace
+
+ConversionQueue::OutputState ConversionQueue::OutputState::of(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.exists())
+        return {};
+    return {true, file.lastModified(), file.size()};
+}
+
+ConversionQueue::ConversionQueue(ToolFolder toolFolder, QObject *parent)
+    : QObject(parent), m_toolFolder(std::move(toolFolder)), m_lock(m_toolFolder.lockPath())
+{
+    // A run may take longer than any fixed age; a lock is stale only when the program
+    // holding it is gone.
+    m_lock.setStaleLockTime(0);
+    m_lockRetry.setSingleShot(true);
+    connect(&m_lockRetry, &QTimer::timeout, this, &ConversionQueue::startNext);
+}
+
+ConversionQueue::~ConversionQueue() = default;
+
+Result<ConversionRequest> ConversionQueue::checked(const ConversionRequest &request,
+                                                   const QString &workingFolder) const
+{
+    Result<ConversionRequest> resolved = checkedRequest(request, workingFolder);
+    if (!resolved.ok())
+        return resolved;
+    // Paths the script cannot carry are refused now rather than when their turn comes.
+    const Result<QByteArray> script = ConversionScript::text(m_toolFolder, resolved.value());
+    if (!script.ok())
+        return script.failure();
+    return resolved;
+}
+
+Status ConversionQueue::convert(const ConversionRequest &request, const QString &workingFolder)
+{
+    const Result<ConversionRequest> resolved = checked(request, workingFolder);
+    if (!resolved.ok())
+        return resolved.failure();
+    m_waiting.push_back(resolved.value());
+    emit waitingChanged(waiting());
+    startNext();
+    return std::nullopt;
+}
+
+Status ConversionQueue::writeScript(const ConversionRequest &request, const QString &workingFolder)
+{
+    const Result<ConversionRequest> resolved = checked(request, workingFolder);
+    if (!resolved.ok())
+        return resolved.failure();
+    if (!isIdle()) {
+        return Failure{QStringLiteral("A conversion is still running or waiting. Write the "
+                                      "script once it has ended.")};
+    }
+    if (!m_lock.tryLock(0))
+        return lockFailure();
+    const Status written = WriteBatchFile(m_toolFolder, resolved.value());
+    m_lock.unlock();
+    return written;
+}
+
+Status ConversionQueue::lockFailure() const
+{
+    if (m_lock.error() == QLockFile::LockFailedError) {
+        return Failure{QStringLiteral("Another copy of the program is converting with the tool "
+                                      "folder \"%1\". Try again once it has ended.")
+                           .arg(m_toolFolder.path())};
+    }
+    return Failure{QStringLiteral("Cannot lock the tool folder \"%1\": the lock file \"%2\" "
+                                  "cannot be written.")
+                       .arg(m_toolFolder.path(), m_toolFolder.lockPath())};
+}
+
+void ConversionQueue::startNext()
+{
+    if (m_current || m_waiting.empty())
+        return;
+    if (!m_lock.tryLock(0)) {
+        // Another copy of the program converts: its turn first.
+        if (m_lock.error() == QLockFile::LockFailedError) {
+            m_lockRetry.start(lockRetryMilliseconds);
+            return;
+        }
+        m_current = std::make_unique<Conversion>(Conversion{m_waiting.front(), {}, nullptr});
+        m_waiting.pop_front();
+        emit waitingChanged(waiting());
+        finish({false, lockFailure()->message, false});
+        return;
+    }
+    m_current = std::make_unique<Conversion>(Conversion{m_waiting.front(), {}, nullptr});
+    m_waiting.pop_front();
+    emit waitingChanged(waiting());
+    if (const Status failure = start(*m_current))
+        finish({false, failure->message, false});
+}
+
+Status ConversionQueue::start(Conversion &conversion)
+{
+    const QString wav = m_toolFolder.wavPath();
+    if (QFileInfo::exists(wav) && !QFile::remove(wav)) {
+        return Failure{QStringLiteral("Cannot remove the previous conversion's intermediate file "
+                                      "\"%1\". Close what uses it and try again.").arg(wav)};
+    }
+    if (const Status failure = WriteBatchFile(m_toolFolder, conversion.request))
+        return failure;
+    emit scriptWritten(conversion.request);
+
+    conversion.before = OutputState::of(conversion.request.outputPath);
+    conversion.run = std::make_unique<ScriptRun>(m_toolFolder);
+    connect(conversion.run.get(), &ScriptRun::ended, this, &ConversionQueue::end);
+    return conversion.run->start();
+}
+
+void ConversionQueue::end(const RunEnd &runEnd)
+{
+    const ConversionRequest &request = m_current->request;
+    const OutputState after = OutputState::of(request.outputPath);
+    if (after.exists && after != m_current->before) {
+        finish({true, {}, false});
+        return;
+    }
+    QString reason = runEnd.failure;
+    if (reason.isEmpty()) {
+        reason = QFileInfo::exists(m_toolFolder.wavPath())
+                     ? QStringLiteral("the encoder could not write it")
+                     : QStringLiteral("the decoder could not read \"%1\" as audio").arg(request.inputPath);
+    }
+    finish({false,
+            QStringLiteral("The conversion did not make \"%1\": %2.").arg(request.outputPath, reason),
+            runEnd.shownInConsole});
+}
+
+void ConversionQueue::finish(const ConversionOutcome &outcome)
+{
+    const std::unique_ptr<Conversion> done = std::move(m_current);
+    if (m_lock.isLocked())
+        m_lock.unlock();
+    // The run's object may be the sender of the signal being handled.
+    if (done->run)
+        done->run.release()->deleteLater();
+    emit finished(done->request, outcome);
+    if (isIdle())
+        emit idle();
+    else
+        startNext();
+}

@@ -1,0 +1,68 @@
+#include "RequestCheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+QString absoluteIn(const QString &folder, const QString &path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(QDir(folder).absoluteFilePath(path)));
+}
+
+std::filesystem::path fileSystemPath(const QString &path)
+{
+#ifdef _WIN32
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+// Whether the two names lead to one file: the same name, a symbolic link to it, or a
+// hard link (the same file under two names).
+bool sameFile(const QString &a, const QString &b)
+{
+    std::error_code error;
+    const bool equivalent = std::filesystem::equivalent(fileSystemPath(a), fileSystemPath(b), error);
+    return !error && equivalent;
+}
+
+} // namespace
+
+Result<ConversionRequest> checkedRequest(const ConversionRequest &request,
+                                         const QString &workingFolder)
+{
+    if (request.inputPath.isEmpty())
+        return Failure{QStringLiteral("Choose the music file to convert: the input box is empty.")};
+    if (request.outputPath.isEmpty())
+        return Failure{QStringLiteral("Choose a name for the AMR file: the output box is empty.")};
+
+    const QString input = absoluteIn(workingFolder, request.inputPath);
+    const QFileInfo inputInfo(input);
+    if (!inputInfo.exists())
+        return Failure{QStringLiteral("The input file \"%1\" does not exist.").arg(input)};
+    if (!inputInfo.isFile())
+        return Failure{QStringLiteral("The input \"%1\" is not a file. Choose a music file.").arg(input)};
+
+    const QString output = absoluteIn(inputInfo.absolutePath(), request.outputPath);
+    const QFileInfo outputInfo(output);
+    if (outputInfo.isDir()) {
+        return Failure{QStringLiteral("The output \"%1\" is a folder. Choose a file name for the "
+                                      "AMR file.").arg(output)};
+    }
+    if (!QFileInfo(outputInfo.absolutePath()).isDir()) {
+        return Failure{QStringLiteral("The folder \"%1\" for the output file does not exist.")
+                           .arg(QDir::toNativeSeparators(outputInfo.absolutePath()))};
+    }
+    if (sameFile(input, output)) {
+        return Failure{QStringLiteral("The output file \"%1\" is the input file itself: the "
+                                      "conversion would overwrite the music. Choose another "
+                                      "output name.").arg(output)};
+    }
+    return ConversionRequest{input, output, request.rateText};
+}
