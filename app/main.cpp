@@ -1,8 +1,6 @@
-#include "ConversionQueue.h"
 #include "DesignFont.h"
-#include "QuitPolicy.h"
-#include "ToolFolder.h"
-#include "frmAMRConvert.h"
+#include "Program.h"
+#include "ProgramToolFolder.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -12,11 +10,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setFont(designFont());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/main/AMRConvert.ico")));
-    ConversionQueue conversions(ToolFolder::ofThisProgram());
-    // Closing the main window brings up the offers window; closing that one, the last
-    // window, ends the program once the conversions asked for have run.
-    QuitPolicy quitPolicy(conversions);
-    frmAMRConvert window(conversions);
-    window.show();
+    Program program(programToolFolder());
+    program.mainWindow().show();
     return application.exec();
 }

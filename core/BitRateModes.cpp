@@ -23,7 +23,7 @@ QString format15(double value)
 
 } // namespace
 
-std::optional<QString> GetModeString(const QString &rateText)
+std::optional<QString> modeString(const QString &rateText)
 {
     bool isNumber = false;
     const double rate = QLocale::c().toDouble(rateText, &isNumber);

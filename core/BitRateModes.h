@@ -18,6 +18,6 @@ inline constexpr int defaultIndex = 4;
 // The mode string for a rate text: a blank, "MR" and the digits. The text is read with
 // "." as the decimal separator whatever the locale. Empty when the text is no finite
 // number.
-std::optional<QString> GetModeString(const QString &rateText);
+std::optional<QString> modeString(const QString &rateText);
 
 } // namespace BitRateModes

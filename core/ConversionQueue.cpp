@@ -70,7 +70,7 @@ Status ConversionQueue::writeScript(const ConversionRequest &request, const QStr
     }
     if (!m_lock.tryLock(0))
         return lockFailure();
-    const Status written = WriteBatchFile(m_toolFolder, resolved.value());
+    const Status written = writeConversionScript(m_toolFolder, resolved.value());
     m_lock.unlock();
     return written;
 }
@@ -117,7 +117,7 @@ Status ConversionQueue::start(Conversion &conversion)
         return Failure{QStringLiteral("Cannot remove the previous conversion's intermediate file "
                                       "\"%1\". Close what uses it and try again.").arg(wav)};
     }
-    if (const Status failure = WriteBatchFile(m_toolFolder, conversion.request))
+    if (const Status failure = writeConversionScript(m_toolFolder, conversion.request))
         return failure;
     emit scriptWritten(conversion.request);
 

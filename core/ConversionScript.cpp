@@ -69,7 +69,7 @@ Result<QByteArray> text(const ToolFolder &toolFolder, const ConversionRequest &r
         if (auto failure = checkPath(what, path))
             return *failure;
     }
-    const auto mode = BitRateModes::GetModeString(request.rateText);
+    const auto mode = BitRateModes::modeString(request.rateText);
     if (!mode) {
         return Failure{QStringLiteral("\"%1\" is not a bit rate in kbit/s.")
                            .arg(request.rateText)};

@@ -22,7 +22,7 @@ Failure cannotWrite(const QString &scriptPath, const QString &reason)
 
 } // namespace
 
-Status WriteBatchFile(const ToolFolder &toolFolder, const ConversionRequest &request)
+Status writeConversionScript(const ToolFolder &toolFolder, const ConversionRequest &request)
 {
     const Result<QByteArray> script = ConversionScript::text(toolFolder, request);
     if (!script.ok())

@@ -1,32 +1,10 @@
 #include "ToolFolder.h"
 
-#include "PersonalToolFolder.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
-
 #include <utility>
 
 ToolFolder::ToolFolder(QString applicationDirectory, QChar separator)
     : m_applicationDirectory(std::move(applicationDirectory)), m_separator(separator)
 {
-}
-
-ToolFolder ToolFolder::ofThisProgram()
-{
-    ToolFolder installed(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
-#ifndef _WIN32
-    // A system-wide installation's tool folder is not the user's to write in.
-    if (!QFileInfo(installed.path()).isWritable()) {
-        const QString personalDirectory =
-            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-        if (auto personal = personalToolFolder(installed, personalDirectory))
-            return *personal;
-    }
-#endif
-    return installed;
 }
 
 QString ToolFolder::path() const

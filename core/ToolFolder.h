@@ -21,11 +21,6 @@ public:
 
     explicit ToolFolder(QString applicationDirectory, QChar separator = nativeSeparator);
 
-    // The tool folder beside the running program's executable, with native separators.
-    // Where the user may not write in it (an installation for all users), the user's own
-    // tool folder in the application data folder instead, which links to those tools.
-    static ToolFolder ofThisProgram();
-
     const QString &applicationDirectory() const { return m_applicationDirectory; }
     QChar separator() const { return m_separator; }
 

@@ -16,7 +16,7 @@ void expectModeTable()
     const QStringList rates = BitRateModes::rateTexts();
     ASSERT_EQ(rates.size(), expectedModes.size());
     for (qsizetype i = 0; i < rates.size(); ++i)
-        EXPECT_EQ(BitRateModes::GetModeString(rates[i]), expectedModes[i]) << rates[i].toStdString();
+        EXPECT_EQ(BitRateModes::modeString(rates[i]), expectedModes[i]) << rates[i].toStdString();
 }
 
 } // namespace
@@ -26,7 +26,7 @@ TEST(BitRateModes, ListsTheEightAmrRatesWithSevenPointFourAsDefault)
     EXPECT_EQ(BitRateModes::rateTexts(),
               QStringList({"4.75", "5.15", "5.9", "6.7", "7.4", "7.95", "10.2", "12.2"}));
     EXPECT_EQ(BitRateModes::rateTexts().at(BitRateModes::defaultIndex), "7.4");
-    EXPECT_EQ(BitRateModes::GetModeString("7.4"), " MR74");
+    EXPECT_EQ(BitRateModes::modeString("7.4"), " MR74");
 }
 
 TEST(BitRateModes, EveryRateNamesItsCodecModeWithLeadingBlank)
@@ -44,7 +44,7 @@ TEST(BitRateModes, RatesAreReadWithADotWhateverTheLocale)
     std::setlocale(LC_ALL, "de_DE.UTF-8");
 
     expectModeTable();
-    EXPECT_EQ(BitRateModes::GetModeString("7,95"), std::nullopt);
+    EXPECT_EQ(BitRateModes::modeString("7,95"), std::nullopt);
 
     std::setlocale(LC_ALL, previousC.c_str());
     QLocale::setDefault(previous);
@@ -53,5 +53,5 @@ TEST(BitRateModes, RatesAreReadWithADotWhateverTheLocale)
 TEST(BitRateModes, TextsThatAreNoNumberHaveNoMode)
 {
     for (const char *text : {"", "abc", "7.4 kbit/s", "inf", "nan", "1e400"})
-        EXPECT_EQ(BitRateModes::GetModeString(text), std::nullopt) << text;
+        EXPECT_EQ(BitRateModes::modeString(text), std::nullopt) << text;
 }

@@ -52,7 +52,7 @@ TEST_F(PersonalToolFolderTest, LinksToTheInstalledToolsAndTakesTheScript)
     const QString log = home.filePath("record.log");
     qputenv("AMR_RECORD_LOG", QFile::encodeName(log));
     NoDisplay noDisplay;
-    ASSERT_EQ(WriteBatchFile(*personal, {"/m/a.mp3", "/m/a.amr", "7.4"}), std::nullopt);
+    ASSERT_EQ(writeConversionScript(*personal, {"/m/a.mp3", "/m/a.amr", "7.4"}), std::nullopt);
     ScriptRun run(*personal);
     ASSERT_EQ(run.start(), std::nullopt);
     const QList<RecordedRun> runs = waitForRecordedRuns(log, 2);

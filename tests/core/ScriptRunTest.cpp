@@ -64,7 +64,7 @@ TEST_F(ScriptRunTest, AMissingScriptOrRunnerIsReportedByName)
     EXPECT_TRUE(status->message.contains(tools.scriptPath())) << status->message.toStdString();
 
     ASSERT_TRUE(QFile::remove(tools.scriptRunnerPath()));
-    ASSERT_EQ(WriteBatchFile(tools, {"/m/a.mp3", "/m/a.amr", "7.4"}), std::nullopt);
+    ASSERT_EQ(writeConversionScript(tools, {"/m/a.mp3", "/m/a.amr", "7.4"}), std::nullopt);
     ScriptRun withoutRunner(tools);
     status = withoutRunner.start();
     ASSERT_NE(status, std::nullopt);
@@ -75,7 +75,7 @@ TEST_F(ScriptRunTest, TheStartedScriptCallsBothToolsWithTheArgumentsItsLinesGive
 {
     installTools();
     const ConversionRequest request{"/m/My Music/100% hits.mp3", "", "10.2"};
-    ASSERT_EQ(WriteBatchFile(tools, request), std::nullopt);
+    ASSERT_EQ(writeConversionScript(tools, request), std::nullopt);
 
     const RunEnd end = runToItsEnd();
     EXPECT_EQ(end.kind, RunEnd::Kind::Completed);
@@ -103,7 +103,7 @@ TEST_F(ScriptRunTest, ReturnsAtOnceAndEndsOnlyWhenTheScriptHasEnded)
                   + RECORDER_PATH + "' \"$@\"\n");
     decoder.close();
     decoder.setPermissions(decoder.permissions() | QFile::ExeOwner);
-    ASSERT_EQ(WriteBatchFile(tools, {"/m/a.mp3", "/m/a.amr", "7.4"}), std::nullopt);
+    ASSERT_EQ(writeConversionScript(tools, {"/m/a.mp3", "/m/a.amr", "7.4"}), std::nullopt);
 
     ScriptRun run(tools);
     QSignalSpy ended(&run, &ScriptRun::ended);
@@ -123,7 +123,7 @@ TEST_F(ScriptRunTest, AFailedProgramEndsTheRunWithTheRunnersReason)
 {
     installTools();
     qputenv("AMR_RECORD_EXIT", "1");
-    ASSERT_EQ(WriteBatchFile(tools, {"/m/a.mp3", "/m/a.amr", "7.4"}), std::nullopt);
+    ASSERT_EQ(writeConversionScript(tools, {"/m/a.mp3", "/m/a.amr", "7.4"}), std::nullopt);
     const RunEnd end = runToItsEnd();
     EXPECT_EQ(end.kind, RunEnd::Kind::Failed);
     EXPECT_EQ(end.failure, "madplay.exe ended with status 1");

@@ -39,22 +39,22 @@ protected:
 
 TEST_F(ScriptWriterTest, WritesTheScriptIntoTheToolFolderAndLeavesNothingElse)
 {
-    EXPECT_EQ(WriteBatchFile(tools, longRequest), std::nullopt);
+    EXPECT_EQ(writeConversionScript(tools, longRequest), std::nullopt);
     EXPECT_EQ(scriptContent(), ConversionScript::text(tools, longRequest).value());
     EXPECT_EQ(toolFolderEntries(), QStringList{"WAV2AMR.bat"});
 }
 
 TEST_F(ScriptWriterTest, AShorterScriptReplacesALongerOneCompletely)
 {
-    ASSERT_EQ(WriteBatchFile(tools, longRequest), std::nullopt);
-    ASSERT_EQ(WriteBatchFile(tools, shortRequest), std::nullopt);
+    ASSERT_EQ(writeConversionScript(tools, longRequest), std::nullopt);
+    ASSERT_EQ(writeConversionScript(tools, shortRequest), std::nullopt);
     EXPECT_EQ(scriptContent(), ConversionScript::text(tools, shortRequest).value());
 }
 
 TEST_F(ScriptWriterTest, AMissingToolFolderIsReportedAndNothingIsCreated)
 {
     ASSERT_TRUE(QDir(tools.path()).removeRecursively());
-    const Status status = WriteBatchFile(tools, shortRequest);
+    const Status status = writeConversionScript(tools, shortRequest);
     ASSERT_NE(status, std::nullopt);
     EXPECT_TRUE(status->message.contains(tools.path())) << status->message.toStdString();
     EXPECT_TRUE(status->message.contains("does not exist"));
@@ -63,11 +63,11 @@ TEST_F(ScriptWriterTest, AMissingToolFolderIsReportedAndNothingIsCreated)
 
 TEST_F(ScriptWriterTest, AReadOnlyScriptIsReportedAndKeepsItsContent)
 {
-    ASSERT_EQ(WriteBatchFile(tools, longRequest), std::nullopt);
+    ASSERT_EQ(writeConversionScript(tools, longRequest), std::nullopt);
     const QByteArray before = scriptContent();
     ASSERT_TRUE(QFile::setPermissions(tools.scriptPath(), QFile::ReadOwner | QFile::ReadGroup));
 
-    const Status status = WriteBatchFile(tools, shortRequest);
+    const Status status = writeConversionScript(tools, shortRequest);
     ASSERT_NE(status, std::nullopt);
     EXPECT_TRUE(status->message.contains(tools.scriptPath())) << status->message.toStdString();
     EXPECT_TRUE(status->message.contains("read-only"));
@@ -79,7 +79,7 @@ TEST_F(ScriptWriterTest, AFailedReplaceKeepsNoTemporaryFile)
 {
     // A folder in the script's place cannot be replaced by a file, whoever runs the test.
     ASSERT_TRUE(QDir(tools.path()).mkdir("WAV2AMR.bat"));
-    const Status status = WriteBatchFile(tools, shortRequest);
+    const Status status = writeConversionScript(tools, shortRequest);
     ASSERT_NE(status, std::nullopt);
     EXPECT_TRUE(status->message.contains(tools.scriptPath())) << status->message.toStdString();
     EXPECT_EQ(toolFolderEntries(), QStringList{"WAV2AMR.bat"});
@@ -87,9 +87,9 @@ TEST_F(ScriptWriterTest, AFailedReplaceKeepsNoTemporaryFile)
 
 TEST_F(ScriptWriterTest, ARefusedPathLeavesThePreviousScriptWhole)
 {
-    ASSERT_EQ(WriteBatchFile(tools, longRequest), std::nullopt);
+    ASSERT_EQ(writeConversionScript(tools, longRequest), std::nullopt);
     const QByteArray before = scriptContent();
-    const Status status = WriteBatchFile(tools, {"/m/x.mp3\r\nrm -rf /", "/m/x.amr", "7.4"});
+    const Status status = writeConversionScript(tools, {"/m/x.mp3\r\nrm -rf /", "/m/x.amr", "7.4"});
     ASSERT_NE(status, std::nullopt);
     EXPECT_TRUE(status->message.contains("line break"));
     EXPECT_EQ(scriptContent(), before);

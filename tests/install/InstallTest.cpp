@@ -92,7 +92,7 @@ TEST_F(InstalledProgram, ItsToolFolderConvertsAnMp3ThroughItsScriptRunner)
     const QString mp3 = folder->filePath("tone.mp3");
     const QString amr = folder->filePath("tone.amr");
     ASSERT_TRUE(QFile::copy(QStringLiteral(FIXTURE_DIR "/vbr-48k.mp3"), mp3));
-    ASSERT_EQ(WriteBatchFile(tools, {mp3, amr, QStringLiteral("7.4")}), std::nullopt);
+    ASSERT_EQ(writeConversionScript(tools, {mp3, amr, QStringLiteral("7.4")}), std::nullopt);
     const ToolRun conversion = runTool(tools.scriptRunnerPath(), {tools.scriptPath()});
     EXPECT_EQ(conversion.exitCode, 0) << conversion.errorOutput.toStdString();
 

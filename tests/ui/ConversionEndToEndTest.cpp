@@ -5,7 +5,7 @@
 #include "FileDialog.h"
 #include "MessageBoxCatcher.h"
 #include "NoDisplay.h"
-#include "frmAMRConvert.h"
+#include "MainWindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -68,7 +68,7 @@ protected:
     QTemporaryDir music;
     NoDisplay noDisplay;
     ConversionQueue queue{tools};
-    frmAMRConvert window{queue};
+    MainWindow window{queue};
     QString chosen;
 };
 

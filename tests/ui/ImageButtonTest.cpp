@@ -137,8 +137,8 @@ protected:
     ImageButtonTest()
     {
         button.resize(99, 28);
-        button.setCaption("Browse input");
-        button.setPicture(QPixmap::fromImage(solid({20, 20}, pictureColor)));
+        button.setText("Browse input");
+        button.setIcon(QPixmap::fromImage(solid({20, 20}, pictureColor)));
         button.show();
     }
 
@@ -153,7 +153,7 @@ protected:
     }
 
     ImageButton button;
-    QSignalSpy clicks{&button, &ImageButton::Click};
+    QSignalSpy clicks{&button, &ImageButton::clicked};
 };
 
 TEST_F(ImageButtonTest, ALeftClickReleasedOverTheButtonClicks)
@@ -230,7 +230,7 @@ TEST_F(ImageButtonTest, ADisabledButtonIgnoresTheUserAndShowsItsGreyPictureOnBut
 
 TEST_F(ImageButtonTest, TheTransparentColourAndMaskedIconPixelsAreNeverDrawn)
 {
-    button.setPicture(QPixmap::fromImage(withCentre(solid({20, 20}, pictureColor), mainTransparent)));
+    button.setIcon(QPixmap::fromImage(withCentre(solid({20, 20}, pictureColor), mainTransparent)));
     ASSERT_GT(countOf(render(button), mainTransparent), 0) << "drawn while no colour is see-through";
     button.setTransparentColor(mainTransparent);
     const QImage keyed = render(button);
@@ -240,7 +240,7 @@ TEST_F(ImageButtonTest, TheTransparentColourAndMaskedIconPixelsAreNeverDrawn)
     // The folder icon's mask hides pixels whose stored colour is black.
     const QImage icon = QImage(":/main/BrowseInput.ico").convertToFormat(QImage::Format_ARGB32);
     ASSERT_FALSE(icon.isNull());
-    button.setPicture(QIcon(":/main/BrowseInput.ico"));
+    button.setIcon(QIcon(":/main/BrowseInput.ico"));
     const QColor back(40, 200, 90);
     button.setBackColor(back);
     const QImage drawn = render(button);
@@ -355,8 +355,8 @@ TEST(ImageButtonLayout, TheConvertArrangementPutsTheRaisedPictureCentredAboveThe
     ImageButton button;
     applySharedDesign(button, true);
     button.resize(62, 46);
-    button.setCaption("Convert");
-    button.setPicture(QPixmap::fromImage(solid({30, 30}, pictureColor)));
+    button.setText("Convert");
+    button.setIcon(QPixmap::fromImage(solid({30, 30}, pictureColor)));
     button.setCaptionPosition(ImageButton::CaptionPosition::BelowPicture);
     button.setPictureAlignment(ImageButton::Alignment::Center);
 
@@ -395,8 +395,8 @@ TEST(ImageButtonLayout, DesignCaptionsFitTheirButtons)
         ImageButton button;
         applySharedDesign(button, design.mainWindow);
         button.resize(design.size);
-        button.setCaption(design.caption);
-        button.setPicture(QPixmap::fromImage(solid({design.picture, design.picture}, pictureColor)));
+        button.setText(design.caption);
+        button.setIcon(QPixmap::fromImage(solid({design.picture, design.picture}, pictureColor)));
         if (QString(design.caption) == "Read more")
             button.setCaptionAlignment(ImageButton::Alignment::MiddleRight);
 

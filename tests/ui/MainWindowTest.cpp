@@ -1,6 +1,6 @@
 #include "FileDialog.h"
 #include "ImageButton.h"
-#include "frmAMRConvert.h"
+#include "MainWindow.h"
 
 #include "BitRateModes.h"
 #include "ConversionQueue.h"
@@ -36,8 +36,7 @@ protected:
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
         window.fileDialog().setChooser([this](FileDialog::Mode mode, const FileDialog &dialog) {
-            dialogCalls.append({{mode, dialog.title(), dialog.filter(), dialog.filterIndex(),
-                                 dialog.flags()},
+            dialogCalls.append({{mode, dialog.title(), dialog.filter(), dialog.filterIndex()},
                                 dialog.fileName()});
             return dialogAnswer;
         });
@@ -67,16 +66,15 @@ protected:
         QString title;
         QString filter;
         int filterIndex;
-        int flags;
         bool operator==(const DialogSettings &) const = default;
     };
     struct DialogCall {
         DialogSettings settings;
         QString fileNameBefore;
     };
-    const DialogSettings openInput{FileDialog::Mode::Open, "Select file to convert", "MP3|*.mp3", 1, 4};
+    const DialogSettings openInput{FileDialog::Mode::Open, "Select file to convert", "MP3|*.mp3", 1};
     const DialogSettings saveOutput{FileDialog::Mode::Save, "Select output file name",
-                                    "Adaptive Multi Rate - AMR|*.amr", 1, 4};
+                                    "Adaptive Multi Rate - AMR|*.amr", 1};
 
     QTemporaryDir appDir;
     ToolFolder tools{appDir.path(), u'/'};
@@ -84,7 +82,7 @@ protected:
     const QString song = music.filePath("song.mp3");
     const QString hits = music.filePath("100% hits.mp3");
     ConversionQueue queue{tools};
-    frmAMRConvert window{queue};
+    MainWindow window{queue};
     QString dialogAnswer;
     QList<DialogCall> dialogCalls;
 };
@@ -159,9 +157,9 @@ TEST_F(MainWindowTest, ControlsCarryTheirDesignTextsAndKinds)
         {"cmdConvert", "Convert", "Start conversion, choose input file to enable"},
     };
     for (const auto &[name, caption, toolTip] : buttons) {
-        EXPECT_EQ(control<ImageButton>(name)->caption(), caption);
+        EXPECT_EQ(control<ImageButton>(name)->text(), caption);
         EXPECT_EQ(control(name)->toolTip(), toolTip);
-        EXPECT_FALSE(control<ImageButton>(name)->picture().isNull()) << name;
+        EXPECT_FALSE(control<ImageButton>(name)->icon().isNull()) << name;
         EXPECT_FALSE(control<ImageButton>(name)->disabledPicture().isNull()) << name;
     }
     EXPECT_TRUE(control("cmdInput")->isEnabled());

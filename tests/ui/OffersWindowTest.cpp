@@ -1,8 +1,7 @@
 #include "ImageButton.h"
 #include "MessageBoxCatcher.h"
 #include "OfferCatalog.h"
-#include "frmCorvane.h"
-#include "modMain.h"
+#include "OffersWindow.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -19,43 +18,9 @@
 
 namespace {
 
-struct ShellCall {
-    bool ownerWindowIsNull;
-    bool operationIsNull;
-    QString file;
-    bool parametersAreNull;
-    QString directory;
-    int showCommand;
-};
-
-QList<ShellCall> shellCalls;
-qintptr shellResult = 42;
-bool shellThrows = false;
-
-qintptr recordShellCall(void *ownerWindow, const char *operation, const char *file,
-                        const char *parameters, const char *directory, int showCommand)
-{
-    shellCalls.append({ownerWindow == nullptr, operation == nullptr, QString::fromLocal8Bit(file),
-                       parameters == nullptr, QString::fromLocal8Bit(directory), showCommand});
-    if (shellThrows)
-        throw std::runtime_error("shell32 not found");
-    return shellResult;
-}
-
-// The offers window with the shell's open call replaced by a recorder, so no browser
-// ever starts.
+// The offers window with a recorder in place of the browser, so no browser ever starts.
 class OffersWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        shellCalls.clear();
-        shellResult = 42;
-        shellThrows = false;
-        realShell = modMain::ShellExecuteA;
-        modMain::ShellExecuteA = recordShellCall;
-    }
-    void TearDown() override { modMain::ShellExecuteA = realShell; }
-
     template <typename T = QWidget>
     T *control(const QString &name)
     {
@@ -64,17 +29,22 @@ protected:
         return found;
     }
 
-    // The address that a click on the control hands to the shell.
+    // The address that a click on the control opens.
     QString addressOpenedBy(const QString &name)
     {
-        shellCalls.clear();
+        opened.clear();
         QTest::mouseClick(control(name), Qt::LeftButton, {}, QPoint(5, 5));
-        EXPECT_EQ(shellCalls.size(), 1) << name.toStdString();
-        return shellCalls.isEmpty() ? QString() : shellCalls.constFirst().file;
+        EXPECT_EQ(opened.size(), 1) << name.toStdString();
+        return opened.value(0);
     }
 
-    modMain::ShellExecuteFunction realShell = nullptr;
-    frmCorvane window;
+    QStringList opened;
+    bool browserFails = false;
+    OffersWindow window{[this](const char *address) {
+        opened.append(QString::fromUtf8(address));
+        if (browserFails)
+            throw std::runtime_error("no browser");
+    }};
 };
 
 QString panelControl(const char *pattern, int panel)
@@ -165,12 +135,12 @@ TEST_F(OffersWindowTest, EveryPanelHoldsItsSixControlsInPlace)
             auto *widget = control<ImageButton>(button.name);
             EXPECT_EQ(widget->parentWidget(), frame) << button.name.toStdString();
             EXPECT_EQ(widget->geometry(), QRect(button.place, button.size)) << button.name.toStdString();
-            EXPECT_EQ(widget->caption(), button.caption);
+            EXPECT_EQ(widget->text(), button.caption);
             EXPECT_EQ(widget->toolTip(), button.toolTip);
             EXPECT_TRUE(widget->isEnabled());
             EXPECT_EQ(widget->font().weight(), QFont::Bold);
             EXPECT_EQ(widget->transparentColor(), QColor(Qt::white));
-            EXPECT_FALSE(widget->picture().isNull());
+            EXPECT_FALSE(widget->icon().isNull());
         }
     }
 }
@@ -232,18 +202,6 @@ TEST_F(OffersWindowTest, PicturesAndButtonsOpenTheirOwnAddresses)
         EXPECT_TRUE(setup.endsWith(".exe")) << setup.toStdString();
 }
 
-TEST_F(OffersWindowTest, TheShellIsCalledAsTheWindowsShellExpects)
-{
-    addressOpenedBy("cmdBuy(3)");
-    ASSERT_EQ(shellCalls.size(), 1);
-    const ShellCall &call = shellCalls.constFirst();
-    EXPECT_TRUE(call.ownerWindowIsNull);
-    EXPECT_TRUE(call.operationIsNull);
-    EXPECT_TRUE(call.parametersAreNull);
-    EXPECT_EQ(call.directory, "C:\\");
-    EXPECT_EQ(call.showCommand, 1);
-}
-
 TEST_F(OffersWindowTest, OnlyPicturesAndButtonsOpenAnything)
 {
     for (int panel = 1; panel <= 6; ++panel) {
@@ -253,25 +211,22 @@ TEST_F(OffersWindowTest, OnlyPicturesAndButtonsOpenAnything)
     }
     for (int index = 0; index < 6; ++index)
         QTest::mouseClick(control(QStringLiteral("Label1(%1)").arg(index)), Qt::LeftButton);
-    EXPECT_TRUE(shellCalls.isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
 }
 
-TEST_F(OffersWindowTest, AFailingShellShowsNothingAndTheWindowStaysUsable)
+TEST_F(OffersWindowTest, AFailingBrowserShowsNothingAndTheWindowStaysUsable)
 {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     MessageBoxCatcher catcher;
-    shellResult = 2; // the shell's "file not found"
-    addressOpenedBy("cmdOffer2Download");
-    shellThrows = true;
+    browserFails = true;
     addressOpenedBy("imgOffer4");
     addressOpenedBy("cmdBuy(1)");
     QTest::qWait(50);
 
     EXPECT_TRUE(catcher.texts().isEmpty());
     EXPECT_TRUE(window.isVisible());
-    shellThrows = false;
-    shellResult = 42;
+    browserFails = false;
     EXPECT_EQ(addressOpenedBy("cmdOffer2Download"), LinkSlots::Offer2SetupLink);
 }
 

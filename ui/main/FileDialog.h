@@ -9,7 +9,8 @@ class QWidget;
 
 // The main window's one file dialog, shared by both browse buttons. Like the common
 // dialog of the Windows design it stands in for, it keeps its title, filter, filter
-// index, flags and file name between uses: a second Browse starts where the first ended.
+// index and file name between uses: a second Browse starts where the first ended. It has
+// no read-only box, so the design's one flag (hide it) needs nothing here.
 //
 // The dialog never insists that a file exists, never asks before naming an existing
 // file and adds no suffix; the window decides what a name means. A cancel leaves the
@@ -34,12 +35,6 @@ public:
     void setFilterIndex(int index) { m_filterIndex = index; }
     int filterIndex() const { return m_filterIndex; }
 
-    // The Windows dialog's option bits. The one the window uses needs nothing here:
-    // this dialog has no read-only box to hide.
-    static constexpr int hideReadOnly = 4;
-    void setFlags(int flags) { m_flags = flags; }
-    int flags() const { return m_flags; }
-
     void setFileName(const QString &fileName) { m_fileName = fileName; }
     const QString &fileName() const { return m_fileName; }
 
@@ -60,7 +55,6 @@ private:
     QString m_title;
     QString m_filter;
     int m_filterIndex = 0;
-    int m_flags = 0;
     QString m_fileName;
     Chooser m_chooser;
 };

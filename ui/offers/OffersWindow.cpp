@@ -1,4 +1,4 @@
-#include "frmCorvane.h"
+#include "OffersWindow.h"
 
 #include "ButtonDesign.h"
 #include "ClickablePicture.h"
@@ -6,7 +6,6 @@
 #include "OfferCatalog.h"
 #include "PointingHandCursor.h"
 #include "Twips.h"
-#include "modMain.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -107,25 +106,15 @@ void setWhiteBackground(QWidget &widget)
     widget.setAutoFillBackground(true);
 }
 
-// Hands the address to the shell. Whatever goes wrong is ignored: the window shows no
-// message and stays as it was.
-void openLink(const char *address)
-{
-    try {
-        modMain::ShellExecuteA(nullptr, nullptr, address, nullptr, "C:\\", modMain::SW_SHOWNORMAL);
-    } catch (...) {
-    }
-}
-
 ImageButton *createButton(const ButtonKind &kind, const QString &name, const Spot &spot,
                           QWidget *panel)
 {
     auto *button = new ImageButton(panel);
     button->setObjectName(name);
     ButtonDesign::offersWindow.applyTo(*button);
-    button->setCaption(QString::fromUtf8(kind.caption));
+    button->setText(QString::fromUtf8(kind.caption));
     button->setToolTip(QString::fromUtf8(kind.toolTip));
-    button->setPicture(QIcon(QString::fromUtf8(kind.picture)));
+    button->setIcon(QIcon(QString::fromUtf8(kind.picture)));
     button->setDisabledPicture(QImage(QString::fromUtf8(kind.disabledPicture)));
     if (kind.captionAlignedRight)
         button->setCaptionAlignment(ImageButton::Alignment::MiddleRight);
@@ -135,8 +124,8 @@ ImageButton *createButton(const ButtonKind &kind, const QString &name, const Spo
 
 } // namespace
 
-frmCorvane::frmCorvane(QWidget *parent)
-    : QWidget(parent)
+OffersWindow::OffersWindow(LinkOpener openLink, QWidget *parent)
+    : QWidget(parent), m_openLink(std::move(openLink))
 {
     setObjectName(QStringLiteral("frmCorvane"));
     setWindowTitle(windowCaption);
@@ -159,7 +148,7 @@ frmCorvane::frmCorvane(QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void frmCorvane::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
+void OffersWindow::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
 {
     const PanelLayout &layout = panelLayouts[panel];
     const Offer &offer = offers[panel];
@@ -201,18 +190,18 @@ void frmCorvane::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
     picture->move(pixels(layout.picture));
     picture->setCursor(pointingHandCursor());
     picture->setToolTip(QStringLiteral("Visit product page on the web"));
-    connect(picture, &ClickablePicture::clicked, this, [&offer] { openLink(offer.pictureLink); });
+    connect(picture, &ClickablePicture::clicked, this, [this, &offer] { open(offer.pictureLink); });
 
     auto *readMore = createButton(readMoreKind, QStringLiteral("cmdOffer%1ReadMore").arg(number),
                                   layout.readMore, frame);
-    connect(readMore, &ImageButton::Click, this, [&offer] { openLink(offer.pageLink); });
+    connect(readMore, &ImageButton::clicked, this, [this, &offer] { open(offer.pageLink); });
     auto *download = createButton(downloadKind, QStringLiteral("cmdOffer%1Download").arg(number),
                                   layout.download, frame);
-    connect(download, &ImageButton::Click, this, [&offer] { openLink(offer.setupLink); });
+    connect(download, &ImageButton::clicked, this, [this, &offer] { open(offer.setupLink); });
     auto *buy = createButton(buyKind, QStringLiteral("cmdBuy(%1)").arg(layout.buyIndex),
                              layout.buy, frame);
-    connect(buy, &ImageButton::Click, this,
-            [this, index = layout.buyIndex] { cmdBuy_Click(index); });
+    // One store page sells every product.
+    connect(buy, &ImageButton::clicked, this, [this] { open(LinkSlots::StoreLink); });
 
     byTabIndex.insert({{layout.frameTab, frame},
                        {layout.titleTab, title},
@@ -222,8 +211,10 @@ void frmCorvane::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
                        {layout.buyTab, buy}});
 }
 
-void frmCorvane::cmdBuy_Click(int)
+void OffersWindow::open(const char *address) const
 {
-    // One store page sells every product.
-    openLink(LinkSlots::StoreLink);
+    try {
+        m_openLink(address);
+    } catch (...) {
+    }
 }

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <qdrawutil.h>
@@ -49,7 +48,7 @@ QImage withoutColor(const QImage &picture, const QColor &color)
 } // namespace
 
 ImageButton::ImageButton(QWidget *parent)
-    : QWidget(parent),
+    : QAbstractButton(parent),
       m_backColor(255, 255, 255),
       m_backColorOver(193, 210, 238),
       m_backColorDown(152, 181, 226),
@@ -59,20 +58,6 @@ ImageButton::ImageButton(QWidget *parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setFont(designFont());
-}
-
-void ImageButton::setCaption(const QString &caption)
-{
-    m_caption = caption;
-    updateGeometry();
-    update();
-}
-
-void ImageButton::setPicture(const QIcon &picture)
-{
-    m_picture = picture;
-    updateGeometry();
-    update();
 }
 
 void ImageButton::setDisabledPicture(const QImage &picture)
@@ -163,13 +148,13 @@ void ImageButton::setPictureOffsetY(int pixels)
 QSize ImageButton::sizeHint() const
 {
     const QSize picture = pictureSize();
-    const QSize text = fontMetrics().size(Qt::TextSingleLine, m_caption);
-    const int gap = picture.isEmpty() || m_caption.isEmpty() ? 0 : spacing;
+    const QSize caption = fontMetrics().size(Qt::TextSingleLine, text());
+    const int gap = picture.isEmpty() || text().isEmpty() ? 0 : spacing;
     const bool sideBySide = m_captionPosition == CaptionPosition::RightOfPicture
                             || m_captionPosition == CaptionPosition::LeftOfPicture;
     const QSize content = sideBySide
-        ? QSize(picture.width() + gap + text.width(), qMax(picture.height(), text.height()))
-        : QSize(qMax(picture.width(), text.width()), picture.height() + text.height());
+        ? QSize(picture.width() + gap + caption.width(), qMax(picture.height(), caption.height()))
+        : QSize(qMax(picture.width(), caption.width()), picture.height() + caption.height());
     const int margin = 2 * (frameWidth + padding);
     return content + QSize(margin, margin);
 }
@@ -182,7 +167,7 @@ void ImageButton::paintEvent(QPaintEvent *)
         painter.setPen(m_borderColor);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     } else if (m_appearance == Appearance::ThreeD) {
-        qDrawWinButton(&painter, rect(), palette(), m_pressed);
+        qDrawWinButton(&painter, rect(), palette(), isDown());
     }
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::ButtonText), 1, Qt::DotLine));
@@ -190,116 +175,64 @@ void ImageButton::paintEvent(QPaintEvent *)
     }
 
     // Pressed content moves by a pixel, as if pushed in.
-    const QPoint shift = m_pressed ? QPoint(1, 1) : QPoint();
+    const QPoint shift = isDown() ? QPoint(1, 1) : QPoint();
     const QRect picture = pictureRect();
     if (!picture.isEmpty()) {
         QImage image;
         if (isEnabled())
-            image = withoutColor(m_picture.pixmap(picture.size()).toImage(), m_transparentColor);
+            image = withoutColor(icon().pixmap(picture.size()).toImage(), m_transparentColor);
         else if (!m_disabledPicture.isNull())
             image = m_disabledPicture;
         else
-            image = m_picture.pixmap(picture.size(), QIcon::Disabled).toImage();
+            image = icon().pixmap(picture.size(), QIcon::Disabled).toImage();
         painter.drawImage(picture.topLeft() + shift, image);
     }
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                    QPalette::ButtonText));
     painter.drawText(captionRect(picture).translated(shift),
-                     int(toQt(m_captionAlignment)) | Qt::TextSingleLine | Qt::TextDontClip, m_caption);
+                     int(toQt(m_captionAlignment)) | Qt::TextSingleLine | Qt::TextDontClip, text());
 }
 
 void ImageButton::enterEvent(QEnterEvent *event)
 {
     m_hovered = true;
     update();
-    QWidget::enterEvent(event);
+    QAbstractButton::enterEvent(event);
 }
 
 void ImageButton::leaveEvent(QEvent *event)
 {
     m_hovered = false;
     update();
-    QWidget::leaveEvent(event);
-}
-
-void ImageButton::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton) {
-        QWidget::mousePressEvent(event);
-        return;
-    }
-    m_mouseDown = true;
-    setPressed(true);
-}
-
-void ImageButton::mouseMoveEvent(QMouseEvent *event)
-{
-    if (m_mouseDown)
-        setPressed(rect().contains(event->position().toPoint()));
-}
-
-void ImageButton::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton || !m_mouseDown) {
-        QWidget::mouseReleaseEvent(event);
-        return;
-    }
-    m_mouseDown = false;
-    setPressed(false);
-    if (rect().contains(event->position().toPoint()))
-        emit Click();
+    QAbstractButton::leaveEvent(event);
 }
 
 void ImageButton::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
-    case Qt::Key_Space:
-        if (!event->isAutoRepeat())
-            setPressed(true);
-        break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // A held key must not start one conversion after another.
         if (!event->isAutoRepeat())
-            emit Click();
+            click();
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        // The windows move focus with Tab only, as they were designed; the arrows are
+        // left to the window rather than moving focus between buttons.
+        event->ignore();
         break;
     default:
-        QWidget::keyPressEvent(event);
+        QAbstractButton::keyPressEvent(event);
     }
-}
-
-void ImageButton::keyReleaseEvent(QKeyEvent *event)
-{
-    if (event->key() != Qt::Key_Space || event->isAutoRepeat() || !m_pressed || m_mouseDown) {
-        QWidget::keyReleaseEvent(event);
-        return;
-    }
-    setPressed(false);
-    emit Click();
-}
-
-void ImageButton::focusOutEvent(QFocusEvent *event)
-{
-    // Space released elsewhere must not leave the button pressed.
-    if (!m_mouseDown)
-        setPressed(false);
-    QWidget::focusOutEvent(event);
-}
-
-void ImageButton::changeEvent(QEvent *event)
-{
-    // A disabled button gets no release, so a press in progress ends here.
-    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
-        m_mouseDown = false;
-        setPressed(false);
-    }
-    QWidget::changeEvent(event);
 }
 
 QSize ImageButton::pictureSize() const
 {
     QSize largest;
-    for (const QSize &size : m_picture.availableSizes())
+    for (const QSize &size : icon().availableSizes())
         largest = size.width() * size.height() > largest.width() * largest.height() ? size : largest;
     return largest;
 }
@@ -342,7 +275,7 @@ QColor ImageButton::currentBackColor() const
 {
     if (!isEnabled())
         return m_backColorDisabled;
-    if (m_pressed)
+    if (isDown())
         return m_backColorDown;
     if (m_hovered)
         return m_backColorOver;
@@ -353,7 +286,7 @@ QColor ImageButton::currentBackColor() const
 
 bool ImageButton::borderShown() const
 {
-    const bool hot = isEnabled() && (m_hovered || m_pressed);
+    const bool hot = isEnabled() && (m_hovered || isDown());
     switch (m_borderDrawEvent) {
     case BorderDrawEvent::Never:
         return false;
@@ -367,12 +300,4 @@ bool ImageButton::borderShown() const
         return hot || hasFocus();
     }
     return false;
-}
-
-void ImageButton::setPressed(bool pressed)
-{
-    if (m_pressed == pressed)
-        return;
-    m_pressed = pressed;
-    update();
 }

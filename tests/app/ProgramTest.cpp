@@ -1,10 +1,8 @@
-// The program ends when its last window has closed, but not before the conversions the
-// user asked for have run.
+// The program's windows follow each other, and the program ends when its last window
+// has closed, but not before the conversions the user asked for have run.
 
-#include "ConversionQueue.h"
 #include "NoDisplay.h"
-#include "QuitPolicy.h"
-#include "frmAMRConvert.h"
+#include "Program.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,7 +24,7 @@ QWidget *visibleOffersWindow()
     return nullptr;
 }
 
-class QuitPolicyTest : public ::testing::Test {
+class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -38,14 +36,14 @@ protected:
 
     QTemporaryDir appDir;
     ToolFolder tools{appDir.path(), u'/'};
-    ConversionQueue queue{tools};
-    QuitPolicy quitPolicy{queue};
-    frmAMRConvert mainWindow{queue};
+    Program program{tools};
+    MainWindow &mainWindow = program.mainWindow();
+    ConversionQueue &queue = program.conversions();
 };
 
 } // namespace
 
-TEST_F(QuitPolicyTest, ClosingTheMainWindowShowsTheOffersAndClosingThemEndsTheProgram)
+TEST_F(ProgramTest, ClosingTheMainWindowShowsTheOffersAndClosingThemEndsTheProgram)
 {
     mainWindow.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
@@ -63,7 +61,7 @@ TEST_F(QuitPolicyTest, ClosingTheMainWindowShowsTheOffersAndClosingThemEndsThePr
     EXPECT_FALSE(mainWindow.isVisible());
 }
 
-TEST_F(QuitPolicyTest, AConversionStillRunningOrWaitingKeepsTheProgramUntilItHasRun)
+TEST_F(ProgramTest, AConversionStillRunningOrWaitingKeepsTheProgramUntilItHasRun)
 {
     // Stand-in tools: the decoder waits while "hold" exists, the encoder writes the output.
     NoDisplay noDisplay;

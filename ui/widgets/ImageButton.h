@@ -1,18 +1,16 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QColor>
-#include <QIcon>
 #include <QImage>
-#include <QString>
-#include <QWidget>
 
-// The graphic push button of both windows: a picture and a caption on a background whose
-// colour follows the state (normal, pointer over, pressed, focused, disabled), with an
-// optional border line. Click() is emitted when the user presses an enabled button with
-// the left mouse button (released over it), Space (on release), Enter or Return.
+// The graphic push button of both windows: its icon and its text (the caption) on a
+// background whose colour follows the state (normal, pointer over, pressed, focused,
+// disabled), with an optional border line. Pressing, clicked(), Space, the accessible
+// button role and its name come from QAbstractButton; Enter and Return click it as
+// well, once per press, not again while held.
 //
-// Enabled and focus are QWidget's: a new button is enabled and takes focus by Tab and
-// by click.
+// A new button is enabled and takes focus by Tab and by click.
 //
 // The caption is drawn in the widget's font. A new button's font is MS Sans Serif
 // 8.25 pt, falling back to Liberation Sans (Arial's metric twin) where MS Sans Serif is
@@ -21,7 +19,7 @@
 // lose the fallback.
 //
 // The enumerations keep the numbers under which the window designs store them.
-class ImageButton : public QWidget {
+class ImageButton : public QAbstractButton {
     Q_OBJECT
 
 public:
@@ -65,16 +63,11 @@ public:
 
     explicit ImageButton(QWidget *parent = nullptr);
 
-    QString caption() const { return m_caption; }
-    void setCaption(const QString &caption);
+    // The icon is drawn at its natural size (the largest, if it has several); pixels
+    // that the icon masks out or that have the transparent colour are not drawn.
 
-    // Drawn at its natural size (the largest, if the icon has several); pixels that the
-    // icon masks out or that have the transparent colour are not drawn.
-    QIcon picture() const { return m_picture; }
-    void setPicture(const QIcon &picture);
-
-    // Drawn instead of the picture while disabled; magenta (255, 0, 255) is not drawn.
-    // Without one, the picture's own disabled look is used.
+    // Drawn instead of the icon while disabled; magenta (255, 0, 255) is not drawn.
+    // Without one, the icon's own disabled look is used.
     QImage disabledPicture() const { return m_disabledPicture; }
     void setDisabledPicture(const QImage &picture);
 
@@ -97,7 +90,7 @@ public:
     BorderDrawEvent borderDrawEvent() const { return m_borderDrawEvent; }
     void setBorderDrawEvent(BorderDrawEvent event);
 
-    // The picture's pixels of this colour are see-through; none by default.
+    // The icon's pixels of this colour are see-through; none by default.
     QColor transparentColor() const { return m_transparentColor; }
     void setTransparentColor(const QColor &color);
 
@@ -117,20 +110,11 @@ public:
 
     QSize sizeHint() const override;
 
-signals:
-    void Click();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void keyReleaseEvent(QKeyEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
 private:
     QSize pictureSize() const;
@@ -138,10 +122,7 @@ private:
     QRect captionRect(const QRect &picture) const;
     QColor currentBackColor() const;
     bool borderShown() const;
-    void setPressed(bool pressed);
 
-    QString m_caption;
-    QIcon m_picture;
     QImage m_disabledPicture;
     QColor m_backColor;
     QColor m_backColorOver;
@@ -158,6 +139,4 @@ private:
     int m_pictureOffsetY = 0;
 
     bool m_hovered = false;
-    bool m_mouseDown = false; // the left button went down on the button and is held
-    bool m_pressed = false;   // drawn pressed: held mouse over the button, or Space held
 };

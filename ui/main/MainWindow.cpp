@@ -1,4 +1,4 @@
-#include "frmAMRConvert.h"
+#include "MainWindow.h"
 
 #include "BitRateModes.h"
 #include "ButtonDesign.h"
@@ -7,10 +7,9 @@
 #include "ImageButton.h"
 #include "OutputFileName.h"
 #include "Twips.h"
-#include "frmCorvane.h"
 
-#include <QComboBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -89,7 +88,7 @@ QWidget *createControl(const ControlDesign &design, QWidget *parent)
     }
     case Kind::ImageButton: {
         auto *button = new ImageButton(parent);
-        button->setCaption(text);
+        button->setText(text);
         return button;
     }
     case Kind::Label:
@@ -105,7 +104,7 @@ QWidget *createControl(const ControlDesign &design, QWidget *parent)
 void applyImageButtonDesign(ImageButton &button, const ImageButtonDesign &design)
 {
     ButtonDesign::mainWindow.applyTo(button);
-    button.setPicture(QIcon(QString::fromUtf8(design.picture)));
+    button.setIcon(QIcon(QString::fromUtf8(design.picture)));
     button.setDisabledPicture(QImage(QString::fromUtf8(design.disabledPicture)));
     button.setEnabled(design.enabled);
     button.setCaptionPosition(design.captionPosition);
@@ -115,8 +114,8 @@ void applyImageButtonDesign(ImageButton &button, const ImageButtonDesign &design
 
 } // namespace
 
-frmAMRConvert::frmAMRConvert(ConversionQueue &queue, QWidget *parent)
-    : QWidget(parent), m_queue(queue), dlgAudio(this)
+MainWindow::MainWindow(ConversionQueue &queue, QWidget *parent)
+    : QWidget(parent), m_queue(queue), m_fileDialog(this)
 {
     setObjectName(QStringLiteral("frmAMRConvert"));
     setWindowTitle(windowCaption);
@@ -126,20 +125,24 @@ frmAMRConvert::frmAMRConvert(ConversionQueue &queue, QWidget *parent)
     setAcceptDrops(true);
     buildControls();
 
-    connect(cmdInput, &ImageButton::Click, this, &frmAMRConvert::cmdInput_Click);
-    connect(cmdOutput, &ImageButton::Click, this, &frmAMRConvert::cmdOutput_Click);
-    connect(cmdConvert, &ImageButton::Click, this, &frmAMRConvert::cmdConvert_Click);
-    connect(Command1, &QPushButton::clicked, this, &frmAMRConvert::Command1_Click);
+    const auto button = [this](const char *name) {
+        return findChild<QAbstractButton *>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
+    };
+    connect(button("cmdInput"), &QAbstractButton::clicked, this, &MainWindow::browseInput);
+    connect(button("cmdOutput"), &QAbstractButton::clicked, this, &MainWindow::browseOutput);
+    connect(button("cmdConvert"), &QAbstractButton::clicked, this, &MainWindow::convert);
+    // Out of sight below the window's edge, yet reached by Tab: writes the script alone.
+    connect(button("Command1"), &QAbstractButton::clicked, this, &MainWindow::writeScriptOnly);
     connect(&m_queue, &ConversionQueue::finished, this,
             [this](const ConversionRequest &, const ConversionOutcome &outcome) { showOutcome(outcome); });
-    connect(&m_queue, &ConversionQueue::waitingChanged, this, &frmAMRConvert::showWaiting);
+    connect(&m_queue, &ConversionQueue::waitingChanged, this, &MainWindow::showWaiting);
 
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
-    Form_Load();
+    m_rateList->setCurrentIndex(BitRateModes::defaultIndex);
 }
 
-void frmAMRConvert::buildControls()
+void MainWindow::buildControls()
 {
     QWidget *previous = nullptr;
     for (const ControlDesign &design : controlDesigns) {
@@ -156,99 +159,77 @@ void frmAMRConvert::buildControls()
     const auto control = [this](const char *name) {
         return findChild<QWidget *>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
     };
-    txtOutputAudio = static_cast<QLineEdit *>(control("txtOutputAudio"));
-    txtInputAudio = static_cast<QLineEdit *>(control("txtInputAudio"));
-    cmdInput = static_cast<ImageButton *>(control("cmdInput"));
-    cmdOutput = static_cast<ImageButton *>(control("cmdOutput"));
-    cmdConvert = static_cast<ImageButton *>(control("cmdConvert"));
-    lblStatus = static_cast<QLabel *>(control("lblStatus"));
-    Command1 = static_cast<QPushButton *>(control("Command1"));
-    cmbMRRate = static_cast<QComboBox *>(control("cmbMRRate"));
-    Label1 = static_cast<QLabel *>(control("Label1"));
-    Label2 = static_cast<QLabel *>(control("Label2"));
+    m_outputBox = static_cast<QLineEdit *>(control("txtOutputAudio"));
+    m_inputBox = static_cast<QLineEdit *>(control("txtInputAudio"));
+    m_convertButton = static_cast<ImageButton *>(control("cmdConvert"));
+    m_rateList = static_cast<QComboBox *>(control("cmbMRRate"));
 
     for (const ImageButtonDesign &design : imageButtonDesigns)
         applyImageButtonDesign(*static_cast<ImageButton *>(control(design.name)), design);
     for (const QString &rate : BitRateModes::rateTexts())
-        cmbMRRate->addItem(rate, 0);
-    txtOutputAudio->setFocus();
+        m_rateList->addItem(rate, 0);
+    m_outputBox->setFocus();
 }
 
-frmAMRConvert::~frmAMRConvert() = default;
-
-void frmAMRConvert::Form_Load()
+void MainWindow::closeEvent(QCloseEvent *event)
 {
-    cmbMRRate->setCurrentIndex(BitRateModes::defaultIndex);
-}
-
-void frmAMRConvert::Form_Unload()
-{
-    if (!m_offers)
-        m_offers = std::make_unique<frmCorvane>();
-    m_offers->show();
-}
-
-void frmAMRConvert::closeEvent(QCloseEvent *event)
-{
-    Form_Unload();
     event->accept();
+    emit closed();
 }
 
-void frmAMRConvert::cmdInput_Click()
+void MainWindow::browseInput()
 {
-    dlgAudio.setTitle(QStringLiteral("Select file to convert"));
-    dlgAudio.setFilter(QStringLiteral("MP3|*.mp3"));
-    dlgAudio.setFilterIndex(1);
-    dlgAudio.setFlags(FileDialog::hideReadOnly);
-    dlgAudio.showOpen();
-    useInputFile(dlgAudio.fileName());
+    m_fileDialog.setTitle(QStringLiteral("Select file to convert"));
+    m_fileDialog.setFilter(QStringLiteral("MP3|*.mp3"));
+    m_fileDialog.setFilterIndex(1);
+    m_fileDialog.showOpen();
+    useInputFile(m_fileDialog.fileName());
 }
 
-void frmAMRConvert::cmdOutput_Click()
+void MainWindow::browseOutput()
 {
-    dlgAudio.setTitle(QStringLiteral("Select output file name"));
-    dlgAudio.setFilter(QStringLiteral("Adaptive Multi Rate - AMR|*.amr"));
-    dlgAudio.setFilterIndex(1);
-    dlgAudio.setFlags(FileDialog::hideReadOnly);
-    dlgAudio.showSave();
+    m_fileDialog.setTitle(QStringLiteral("Select output file name"));
+    m_fileDialog.setFilter(QStringLiteral("Adaptive Multi Rate - AMR|*.amr"));
+    m_fileDialog.setFilterIndex(1);
+    m_fileDialog.showSave();
     // An empty name is a cancel: the output box keeps its text.
-    if (!dlgAudio.fileName().isEmpty())
-        txtOutputAudio->setText(amrFileNameFor(dlgAudio.fileName()));
+    if (!m_fileDialog.fileName().isEmpty())
+        m_outputBox->setText(amrFileNameFor(m_fileDialog.fileName()));
 }
 
-void frmAMRConvert::useInputFile(const QString &fileName)
+void MainWindow::useInputFile(const QString &fileName)
 {
     // An empty name is a cancel: nothing changes.
     if (fileName.isEmpty())
         return;
-    txtInputAudio->setText(fileName);
-    txtOutputAudio->setText(amrFileNameFor(fileName));
-    cmdConvert->setEnabled(true);
+    m_inputBox->setText(fileName);
+    m_outputBox->setText(amrFileNameFor(fileName));
+    m_convertButton->setEnabled(true);
 }
 
-ConversionRequest frmAMRConvert::currentRequest() const
+ConversionRequest MainWindow::currentRequest() const
 {
-    return {txtInputAudio->text(), txtOutputAudio->text(), cmbMRRate->currentText()};
+    return {m_inputBox->text(), m_outputBox->text(), m_rateList->currentText()};
 }
 
-void frmAMRConvert::cmdConvert_Click()
+void MainWindow::convert()
 {
     if (const Status failure = m_queue.convert(currentRequest(), QDir::currentPath()))
         showFailure(*failure);
 }
 
-void frmAMRConvert::Command1_Click()
+void MainWindow::writeScriptOnly()
 {
     if (const Status failure = m_queue.writeScript(currentRequest(), QDir::currentPath()))
         showFailure(*failure);
 }
 
-void frmAMRConvert::showFailure(const Failure &failure)
+void MainWindow::showFailure(const Failure &failure)
 {
     QMessageBox::warning(this, windowCaption, failure.message);
 }
 
-void frmAMRConvert::showOutcome(const ConversionOutcome &outcome)
+void MainWindow::showOutcome(const ConversionOutcome &outcome)
 {
     if (outcome.made || outcome.shownInConsole)
         return;
@@ -261,7 +242,7 @@ void frmAMRConvert::showOutcome(const ConversionOutcome &outcome)
     box->show();
 }
 
-void frmAMRConvert::showWaiting(int count)
+void MainWindow::showWaiting(int count)
 {
     if (count == 0)
         setWindowTitle(windowCaption);
@@ -271,14 +252,14 @@ void frmAMRConvert::showWaiting(int count)
         setWindowTitle(windowCaption + QStringLiteral(" - %1 conversions waiting").arg(count));
 }
 
-void frmAMRConvert::dragEnterEvent(QDragEnterEvent *event)
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() == 1 && urls.constFirst().isLocalFile())
         event->acceptProposedAction();
 }
 
-void frmAMRConvert::dropEvent(QDropEvent *event)
+void MainWindow::dropEvent(QDropEvent *event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() != 1 || !urls.constFirst().isLocalFile())
