@@ -6,19 +6,25 @@
 // The WAV file is written under a temporary name and renamed when complete. On any
 // failure the decoder prints one line naming the file and the reason, removes OUTPUT.wav
 // as well, so the encoder that the conversion script runs next fails instead of encoding
-// the previous conversion's audio, and exits with status 1 (2 for a wrong command line).
+// the previous conversion's audio, and exits with status 1 (2 for a wrong command line,
+// which removes OUTPUT.wav too when the line names it). The one exception is an output
+// that is the input file itself: that is refused and left alone. Stopped by a signal, the
+// decoder removes its temporary file.
 
 #include "DecoderOptions.h"
 #include "Mp3Decoder.h"
 #include "OutputFile.h"
 #include "Resampler.h"
+#include "SameFile.h"
+#include "TemporaryFiles.h"
 #include "WavWriter.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
-
-#include <unistd.h>
+#include <optional>
 
 using audio::Error;
 using audio::Status;
@@ -64,23 +70,50 @@ Status decode(const DecoderOptions &options)
     return file.value().commit();
 }
 
+// Removes the output of a failed run; what went wrong with that, for the error line.
+std::optional<std::string> removeOutput(const std::string &wavPath)
+{
+    if (std::remove(wavPath.c_str()) != 0 && errno != ENOENT)
+        return "the old " + wavPath + " could not be removed: " + std::strerror(errno);
+    return std::nullopt;
+}
+
+int usage(const std::vector<std::string> &arguments)
+{
+    std::optional<std::string> problem;
+    // A wrong command line cannot say which argument was meant as the input: the output
+    // is spared when it is the same file as any of them.
+    if (const auto wavPath = DecoderOptions::outputNamed(arguments)) {
+        const bool namesAnInput = std::any_of(arguments.begin(), arguments.end(), [&](const std::string &argument) {
+            return audio::sameFile(argument, *wavPath);
+        });
+        if (!namesAnInput)
+            problem = removeOutput(*wavPath);
+    }
+    std::cerr << "usage: " << programName << " -m -R 8000 -b 16 -o wave:OUTPUT.wav INPUT.mp3\n"
+              << "Decodes INPUT.mp3 to an 8000 Hz, 16-bit, mono WAV file.\n";
+    if (problem)
+        std::cerr << programName << ": " << *problem << '\n';
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const auto options = DecoderOptions::parse(std::vector<std::string>(argv + 1, argv + argc));
-    if (!options) {
-        std::cerr << "usage: " << programName << " -m -R 8000 -b 16 -o wave:OUTPUT.wav INPUT.mp3\n"
-                  << "Decodes INPUT.mp3 to an 8000 Hz, 16-bit, mono WAV file.\n";
-        return 2;
+    audio::TemporaryFiles::removeWhenStopped();
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const auto options = DecoderOptions::parse(arguments);
+    if (!options)
+        return usage(arguments);
+    if (audio::sameFile(options->wavPath, options->mp3Path)) {
+        std::cerr << programName << ": " << options->wavPath
+                  << ": the output would overwrite the input file; choose another output name\n";
+        return 1;
     }
     if (auto error = decode(*options)) {
-        std::string message = error->message;
-        if (unlink(options->wavPath.c_str()) != 0 && errno != ENOENT) {
-            message += "; the old " + options->wavPath + " could not be removed either: "
-                       + std::strerror(errno);
-        }
-        std::cerr << programName << ": " << message << '\n';
+        const auto problem = removeOutput(options->wavPath);
+        std::cerr << programName << ": " << error->message << (problem ? "; " + *problem : "") << '\n';
         return 1;
     }
     return 0;

@@ -11,14 +11,19 @@
 // streams the file through one encoder on one thread.
 //
 // The output is written under a temporary name and renamed when complete, so a failed
-// run leaves an existing output file as it was. Failures print one line naming the file
-// and the reason and exit with status 1 (2 for a wrong command line).
+// run leaves an existing output file as it was; stopped by a signal, the converter
+// removes the temporary file. An output that is the input file itself is refused.
+// Failures print one line naming the file and the reason and exit with status 1 (2 for a
+// wrong command line).
 
 #include "AmrStorage.h"
 #include "AmrToWav.h"
+#include "SameFile.h"
+#include "TemporaryFiles.h"
 #include "WavToAmr.h"
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,18 +44,20 @@ int usage()
 
 int main(int argc, char **argv)
 {
+    audio::TemporaryFiles::removeWhenStopped();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    audio::Status error;
-    if (arguments.size() == 4 && arguments[0] == "wav2amr") {
-        const auto mode = audio::AmrStorage::modeNamed(arguments[3]);
-        if (!mode)
-            return usage();
-        error = wavToAmr(arguments[1], arguments[2], *mode);
-    } else if (arguments.size() == 3 && arguments[0] == "amr2wav") {
-        error = amrToWav(arguments[1], arguments[2]);
-    } else {
+    const bool wav2amr = arguments.size() == 4 && arguments[0] == "wav2amr";
+    const bool amr2wav = arguments.size() == 3 && arguments[0] == "amr2wav";
+    const auto mode = wav2amr ? audio::AmrStorage::modeNamed(arguments[3]) : std::nullopt;
+    if (!(wav2amr && mode) && !amr2wav)
         return usage();
-    }
+    audio::Status error;
+    if (audio::sameFile(arguments[1], arguments[2]))
+        error = audio::Error{arguments[2] + ": the output would overwrite the input file; choose another output name"};
+    else if (wav2amr)
+        error = wavToAmr(arguments[1], arguments[2], *mode);
+    else
+        error = amrToWav(arguments[1], arguments[2]);
     if (error) {
         std::cerr << programName << ": " << error->message << '\n';
         return 1;

@@ -14,10 +14,11 @@ QStringList ToolRun::errorLines() const
 }
 
 ToolRun runTool(const QString &program, const QStringList &arguments,
-                const QProcessEnvironment &environment)
+                const QProcessEnvironment &environment, const QString &workingFolder)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(workingFolder);
     process.start(program, arguments);
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << "could not run " << program.toStdString();

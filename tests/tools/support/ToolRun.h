@@ -16,8 +16,10 @@ struct ToolRun {
     QStringList errorLines() const;
 };
 
+// Runs `program` in `workingFolder` (the test's own when empty).
 ToolRun runTool(const QString &program, const QStringList &arguments,
-                const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
+                const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                const QString &workingFolder = {});
 
 // What Debian's sox says about an audio file (soxi's `option`, such as "-s" for the
 // sample count), independently of our own readers; empty when sox cannot read it.
