@@ -1,7 +1,12 @@
-// madplay.exe: the tool folder's MP3 decoder. Turns an MP3 file into the 8000 Hz, 16-bit,
-// mono WAV file that the AMR encoder reads:
+// madplay.exe: the tool folder's decoder. Turns an MP3 file (or a file of another audio or
+// video format, told by its content) into the 8000 Hz, 16-bit, mono WAV file that the AMR
+// encoder reads:
 //
 //   madplay.exe -m -R 8000 -b 16 -o wave:OUTPUT.wav INPUT.mp3
+//
+// Damage that could be skipped (junk in the stream, a cut-off end, a LAME header that
+// disagrees with the stream, a change of rate or channels) gets one warning line per kind,
+// naming the file, and the audio that could be decoded is written: the exit status is 0.
 //
 // The WAV file is written under a temporary name and renamed when complete. On any
 // failure the decoder prints one line naming the file and the reason, removes OUTPUT.wav
@@ -11,10 +16,10 @@
 // that is the input file itself: that is refused and left alone. Stopped by a signal, the
 // decoder removes its temporary file.
 
+#include "AudioInput.h"
+#include "ContinuousResampler.h"
 #include "DecoderOptions.h"
-#include "Mp3Decoder.h"
 #include "OutputFile.h"
-#include "Resampler.h"
 #include "SameFile.h"
 #include "TemporaryFiles.h"
 #include "WavWriter.h"
@@ -39,12 +44,9 @@ Status decode(const DecoderOptions &options)
         return Error{options.mp3Path + ": " + error.message};
     };
 
-    auto decoder = Mp3Decoder::open(options.mp3Path);
-    if (!decoder.ok())
-        return inputFailure(decoder.error());
-    auto resampler = Resampler::create(static_cast<double>(decoder.value().sampleRate()));
-    if (!resampler.ok())
-        return inputFailure(resampler.error());
+    auto source = openAudioFile(options.mp3Path);
+    if (!source.ok())
+        return inputFailure(source.error());
     auto file = audio::OutputFile::create(options.wavPath);
     if (!file.ok())
         return file.error();
@@ -52,22 +54,31 @@ Status decode(const DecoderOptions &options)
     if (!wav.ok())
         return wav.error();
 
+    ContinuousResampler resampler;
     for (;;) {
-        const auto block = decoder.value().read();
+        const auto block = source.value()->read();
         if (!block.ok())
             return inputFailure(block.error());
-        const bool ended = block.value().empty();
-        const auto pcm = ended ? resampler.value().flush() : resampler.value().process(block.value());
+        if (block.value().samples.empty())
+            break;
+        const auto pcm = resampler.process(block.value().samples, block.value().sampleRate);
         if (!pcm.ok())
             return inputFailure(pcm.error());
-        if (ended && pcm.value().empty())
-            break;
         if (auto error = wav.value().append(pcm.value()))
             return error;
     }
+    const auto rest = resampler.finish();
+    if (!rest.ok())
+        return inputFailure(rest.error());
+    if (auto error = wav.value().append(rest.value()))
+        return error;
     if (auto error = wav.value().finish())
         return error;
-    return file.value().commit();
+    if (auto error = file.value().commit())
+        return error;
+    for (const std::string &warning : source.value()->warnings())
+        std::cerr << programName << ": warning: " << options.mp3Path << ": " << warning << '\n';
+    return std::nullopt;
 }
 
 // Removes the output of a failed run; what went wrong with that, for the error line.
