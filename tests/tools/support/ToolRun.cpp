@@ -36,6 +36,16 @@ QString soxInfo(const QString &path, const QString &option)
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
 
+qint64 referenceSampleCount(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("ffmpeg"), {"-v", "quiet", "-i", path, "-vn", "-ac", "1", "-ar", "8000", "-f", "s16le", "-"});
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    const QByteArray pcm = process.readAllStandardOutput();
+    return pcm.isEmpty() ? -1 : pcm.size() / 2;
+}
+
 QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
