@@ -4,9 +4,11 @@
 //   converter wav2amr IN.wav OUT.amr MODE    (MODE: MR475 MR515 MR59 MR67 MR74 MR795 MR102 MR122)
 //   converter amr2wav IN.amr OUT.wav
 //
-// wav2amr encodes on every core: it cuts the audio into one run per core (at most 16,
-// none shorter than 3 s, so a file under 6 s stays in one run), encodes the runs side by
-// side and joins their frames in order. The environment variable AMR_ENCODER_THREADS=N
+// wav2amr takes PCM of 8, 16, 24 or 32 bits or float WAV of any rate and channel count,
+// and mixes and resamples audio other than 8000 Hz mono 16-bit on the way (on one
+// thread). 8000 Hz mono 16-bit audio it encodes on every core: it cuts the audio into one
+// run per core (at most 16, none shorter than 3 s, so a file under 6 s stays in one run),
+// encodes the runs side by side and joins their frames in order. The environment variable AMR_ENCODER_THREADS=N
 // (1 to 16) sets the number of threads instead; with AMR_ENCODER_THREADS=1 the encoder
 // streams the file through one encoder on one thread.
 //
@@ -36,7 +38,8 @@ int usage()
     std::cerr << "usage: " << programName << " wav2amr IN.wav OUT.amr MODE\n"
               << "       " << programName << " amr2wav IN.amr OUT.wav\n"
               << "MODE is one of " << audio::AmrStorage::modeNames << ".\n"
-              << "IN.wav must be 8000 Hz, 16-bit, mono PCM.\n";
+              << "IN.wav holds PCM (8 to 32 bits) or float audio; other than 8000 Hz, mono, 16-bit,\n"
+              << "it is mixed to mono and resampled to 8000 Hz first.\n";
     return 2;
 }
 
