@@ -62,6 +62,7 @@ MpegFrameScanner::MpegFrameScanner(std::istream &in)
     const std::streamoff start = in.tellg();
     m_bufferOffset = start > 0 ? static_cast<std::uint64_t>(start) : 0;
     m_position = m_bufferOffset;
+    m_lastFrameEnd = m_position;
 }
 
 Result<std::size_t> MpegFrameScanner::fill(std::uint64_t offset, std::size_t count)
@@ -241,10 +242,11 @@ Result<std::optional<MpegFrameScanner::Frame>> MpegFrameScanner::next()
                             std::uint64_t junk) -> Result<std::optional<Frame>> {
         m_run = extended(m_run, header, length);
         m_position = offset + length;
+        m_lastFrameEnd = m_position;
         return std::optional(Frame{offset, header, std::span(at(offset), length), junk});
     };
     const auto ended = [&](std::uint64_t trailing, bool cutFrame) -> Result<std::optional<Frame>> {
-        m_end = End{m_position, trailing, cutFrame};
+        m_end = End{m_lastFrameEnd, trailing, cutFrame};
         return std::optional<Frame>();
     };
 

@@ -35,7 +35,7 @@ public:
     // How the audio ended, once next() has returned nothing.
     struct End {
         std::uint64_t offset;        // where the last frame ends
-        std::uint64_t trailingBytes; // after it, besides tags: junk, or a frame cut short
+        std::uint64_t trailingBytes; // after it and any tags: junk, or a frame cut short
         bool cutFrame;               // the trailing bytes start a frame of the stream that the file cuts off
     };
 
@@ -87,7 +87,8 @@ private:
     std::uint64_t m_bufferOffset;
     bool m_endOfFile = false;
 
-    std::uint64_t m_position; // where the next frame is expected
-    Run m_run;                // the frames up to there
+    std::uint64_t m_position;        // where the next frame is expected
+    std::uint64_t m_lastFrameEnd = 0;
+    Run m_run;                       // the frames up to there
     End m_end{};
 };
