@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -25,7 +26,9 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// JPEG output may shift by a step of rounding with another build of the codec.
+// JPEG output may shift by a step of rounding with another build of the codec, and
+// anti-aliased edges by a step with the CPU that Qt's drawing code picks its vector
+// instructions for.
 int largestDifference(const QImage &a, const QImage &b)
 {
     int largest = 0;
@@ -33,10 +36,26 @@ int largestDifference(const QImage &a, const QImage &b)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
             largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q))});
+                                std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
         }
     }
     return largest;
+}
+
+// Every image in both files (an icon holds several), pixel by pixel within `tolerance`.
+void expectSamePictures(const QString &expectedPath, const QString &actualPath, int tolerance)
+{
+    QImageReader expected(expectedPath), actual(actualPath);
+    ASSERT_EQ(actual.imageCount(), expected.imageCount());
+    int image = 0;
+    do {
+        SCOPED_TRACE("image " + std::to_string(image++));
+        const QImage want = expected.read(), got = actual.read();
+        ASSERT_FALSE(want.isNull());
+        ASSERT_EQ(got.size(), want.size());
+        EXPECT_EQ(got.depth(), want.depth());
+        EXPECT_LE(largestDifference(want, got), tolerance) << "regenerate the pictures with picturegen";
+    } while (expected.jumpToNextImage() && actual.jumpToNextImage());
 }
 
 TEST(PictureGenerator, RedrawsTheCommittedPictures)
@@ -53,15 +72,8 @@ TEST(PictureGenerator, RedrawsTheCommittedPictures)
         EXPECT_EQ(generated.entryList(QDir::Files), names) << folder.toStdString();
         for (const QString &name : names) {
             SCOPED_TRACE((folder + "/" + name).toStdString());
-            const QByteArray expected = contents(committed.filePath(name));
-            const QByteArray actual = contents(generated.filePath(name));
-            if (name.endsWith(".jpg")) {
-                const QImage want = QImage::fromData(expected), got = QImage::fromData(actual);
-                ASSERT_EQ(got.size(), want.size());
-                EXPECT_LE(largestDifference(want, got), 2);
-            } else {
-                EXPECT_TRUE(actual == expected) << "regenerate the pictures with picturegen";
-            }
+            if (contents(committed.filePath(name)) != contents(generated.filePath(name)))
+                expectSamePictures(committed.filePath(name), generated.filePath(name), 2);
         }
     }
 }
