@@ -123,7 +123,7 @@ TEST_F(DecoderTest, InputThatIsNotAudioGetsOneLineNamingTheFileAndRemovesTheOldW
         // A program's tables of jumps look like a run of MPEG frames.
         {"program.mp3", contentsOf(decoder)},
     };
-    const QString reasons[] = {"empty", "no audio", "no audio", "a program, not audio"};
+    const QString reasons[] = {"empty", "holds no", "holds no", "a program, not audio"};
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         SCOPED_TRACE(inputs[i].first.toStdString());
         const QString mp3 = folder.filePath(inputs[i].first);
