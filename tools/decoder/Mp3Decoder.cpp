@@ -98,7 +98,7 @@ audio::Result<AudioBlock> Mp3Decoder::read()
         if (auto error = step())
             return *error;
     }
-    if (m_ready.empty() && m_framesDecoded == 0)
+    if (m_ready.empty() && m_seconds == 0)
         return Error{"it holds no MPEG audio (is it an MP3 file?)"};
     m_block.swap(m_ready);
     m_ready.clear();
