@@ -1,5 +1,5 @@
 // Fuzz target for the WAV reader: any bytes are either refused or read within the sizes
-// the file really has.
+// the file really has, as mono samples within full scale.
 
 #include "WavReader.h"
 
@@ -14,18 +14,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     auto reader = audio::WavReader::open(in);
     if (!reader.ok())
         return 0;
-    // Every size is checked against the file: the samples promised are in it.
-    if (2 * std::size_t{reader.value().sampleCount()} > size)
+    // Every size is checked against the file: the frames promised are in it.
+    const audio::WavFormat format = reader.value().format();
+    if (reader.value().frameCount() * static_cast<std::uint64_t>(format.bytesPerFrame()) > size)
         std::abort();
-    std::array<std::int16_t, 160> samples{};
-    std::size_t total = 0;
+    std::array<float, 160> samples{};
+    std::uint64_t total = 0;
     for (;;) {
-        const auto count = reader.value().read(samples);
+        const auto count = reader.value().readMono(samples);
         if (!count.ok() || count.value() == 0)
             break;
+        for (std::size_t i = 0; i < count.value(); ++i) {
+            if (!(samples[i] >= -1.0f && samples[i] <= 1.0f) && !format.isFloat)
+                std::abort();
+        }
         total += count.value();
     }
-    if (total != reader.value().sampleCount())
+    if (total != reader.value().frameCount())
         std::abort();
+    // 16-bit mono audio can also be read as it is.
+    if (!format.isFloat && format.bitsPerSample == 16 && format.channels == 1) {
+        std::array<std::int16_t, 160> pcm{};
+        if (reader.value().seek(0) || !reader.value().read(pcm).ok())
+            std::abort();
+    }
     return 0;
 }

@@ -1,5 +1,5 @@
 // madplay.exe end to end: what it makes of the fixture MP3s, and what it leaves behind
-// when the input is bad.
+// when the input is not audio.
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
@@ -18,23 +18,6 @@ namespace {
 const QString decoder = QStringLiteral(DECODER_PATH);
 
 QString fixture(const QString &name) { return QStringLiteral(FIXTURE_DIR "/") + name; }
-
-// Where a frame of stereo-44k.mp3 (MPEG-1 layer III, 192 kbit/s, 44.1 kHz: 626 bytes, 627
-// with the padding bit) starts, at `from` or after: cutting there leaves whole frames.
-qsizetype frameStartAfter(const QByteArray &mp3, qsizetype from)
-{
-    const auto isHeader = [&](qsizetype at) {
-        return at + 3 < mp3.size() && static_cast<unsigned char>(mp3[at]) == 0xFF
-               && static_cast<unsigned char>(mp3[at + 1]) == 0xFB
-               && (static_cast<unsigned char>(mp3[at + 2]) & 0xFC) == 0xB0;
-    };
-    for (qsizetype at = from; at < mp3.size(); ++at) {
-        if (isHeader(at) && isHeader(at + 626 + ((mp3[at + 2] & 0x02) ? 1 : 0)))
-            return at;
-    }
-    ADD_FAILURE() << "no frame start found";
-    return 0;
-}
 
 class DecoderTest : public ::testing::Test {
 protected:
@@ -126,31 +109,21 @@ TEST_F(DecoderTest, ClipsOvershootInsteadOfWrappingAround)
     EXPECT_LT(largestStep, 58000);
 }
 
-TEST_F(DecoderTest, BadInputsGetOneLineNamingTheFileAndRemoveTheOldWav)
+TEST_F(DecoderTest, InputThatIsNotAudioGetsOneLineNamingTheFileAndRemovesTheOldWav)
 {
-    const QByteArray stereo = contentsOf(fixture("stereo-44k.mp3"));
-    const QByteArray noLameHeader = contentsOf(fixture("mpeg25-mono-11k.mp3"));
     QByteArray random(20000, '\0');
     QRandomGenerator generator(7);
     for (char &byte : random)
         byte = static_cast<char>(generator.bounded(256));
-    // 100 bytes lost in the middle: without a LAME header only the junk between frames
-    // tells.
-    QByteArray damaged = noLameHeader;
-    damaged.remove(2000, 100);
 
     const std::vector<std::pair<QString, QByteArray>> inputs{
         {"empty.mp3", {}},
         {"text.mp3", QByteArray("Not an MP3 file at all, just a few words.\n").repeated(100)},
         {"random.mp3", random},
-        {"cut-inside-a-frame.mp3", noLameHeader.left(noLameHeader.size() / 2)},
-        {"cut-between-frames.mp3", stereo.left(frameStartAfter(stereo, stereo.size() / 2))},
-        {"damaged.mp3", damaged},
-        {"joined.mp3", contentsOf(fixture("mpeg2-22k.mp3")) + stereo},
+        // A program's tables of jumps look like a run of MPEG frames.
+        {"program.mp3", contentsOf(decoder)},
     };
-    const QString reasons[] = {"empty", "no MPEG audio", "no MPEG audio", "last frame", "LAME header",
-                               "damaged",
-                               "changes from 22050 Hz stereo to 44100 Hz stereo"};
+    const QString reasons[] = {"empty", "holds no", "holds no", "a program, not audio"};
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         SCOPED_TRACE(inputs[i].first.toStdString());
         const QString mp3 = folder.filePath(inputs[i].first);
@@ -182,14 +155,9 @@ TEST_F(DecoderTest, JunkAfterTheLastFrameEndsTheAudioAsInPlayers)
         writeFile(padded, mp3 + ending);
         const ToolRun run = decode(padded);
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
-        EXPECT_EQ(readPcm(wav).size(), plain.size());
+        EXPECT_TRUE(run.errorOutput.isEmpty()) << run.errorOutput.toStdString();
+        EXPECT_EQ(readPcm(wav), plain);
     }
-
-    // Junk with another frame behind it is damage, even at the very end.
-    const QString damaged = folder.filePath("damaged.mp3");
-    const QByteArray stereo = contentsOf(fixture("stereo-44k.mp3"));
-    writeFile(damaged, stereo + QByteArray(500, '\0') + stereo.mid(frameStartAfter(stereo, stereo.size() / 2)));
-    EXPECT_EQ(decode(damaged).exitCode, 1);
 }
 
 TEST_F(DecoderTest, AMissingInputOrAnUnwritableOutputIsNamed)

@@ -5,6 +5,7 @@
 #include "ToolRun.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -72,10 +73,80 @@ TEST_F(EncoderTest, EachModeWritesFramesOfItsTypeThatDecodeToTheRightLength)
     }
 }
 
+TEST_F(EncoderTest, AnyPcmOrFloatWavIsMixedToMonoAndResampledTo8000Hz)
+{
+    // The tone at 8000 Hz, mono, 16-bit: what the encoder takes as it is.
+    writeTone(wav, 12000);
+    ASSERT_EQ(runTool(encoder, {"wav2amr", wav, amr, "MR122"}).exitCode, 0);
+    const QString back = folder.filePath("back.wav");
+    ASSERT_EQ(runTool(encoder, {"amr2wav", amr, back}).exitCode, 0);
+    const double nativeLevel = toneAmplitude(between(readPcm(back), 0.2, 1.3), 1000);
+
+    // The same 1.5 s of 1 kHz at half of full scale in other layouts, made by sox; in
+    // "left only" the right channel is silent, so the mix holds the tone at half the level.
+    struct Layout {
+        const char *name;
+        QStringList format;
+        QStringList remix;
+        double level;
+    };
+    const Layout layouts[] = {
+        {"44.1 kHz stereo 16-bit", {"-r", "44100", "-c", "2", "-b", "16"}, {}, 1},
+        {"44.1 kHz left only", {"-r", "44100", "-c", "2", "-b", "16"}, {"remix", "1", "0"}, 0.5},
+        {"22.05 kHz mono 8-bit", {"-r", "22050", "-c", "1", "-b", "8"}, {}, 1},
+        {"16 kHz mono 24-bit", {"-r", "16000", "-c", "1", "-b", "24"}, {}, 1},
+        {"48 kHz stereo 32-bit float", {"-r", "48000", "-c", "2", "-e", "float", "-b", "32"}, {}, 1},
+        {"8 kHz mono 64-bit float", {"-r", "8000", "-c", "1", "-e", "float", "-b", "64"}, {}, 1},
+    };
+    for (const Layout &layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        const QString input = folder.filePath("input.wav");
+        QStringList arguments = QStringList{"-R", "-n"} + layout.format
+                                + QStringList{input, "synth", "1.5", "sine", "1000", "vol", "0.5"} + layout.remix;
+        ASSERT_EQ(runTool("sox", arguments).exitCode, 0);
+        const ToolRun run = runTool(encoder, {"wav2amr", input, amr, "MR122"});
+        ASSERT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+        // 1.5 s are 75 frames of 20 ms.
+        EXPECT_EQ(contentsOf(amr).size(), 6 + 75 * 32);
+        ASSERT_EQ(runTool(encoder, {"amr2wav", amr, back}).exitCode, 0);
+        const auto part = between(readPcm(back), 0.2, 1.3);
+        EXPECT_NEAR(decibels(toneAmplitude(part, 1000) / (layout.level * nativeLevel)), 0, 0.5);
+        EXPECT_GT(std::pow(toneAmplitude(part, 1000), 2) / 2, 0.8 * std::pow(rmsLevel(part), 2));
+    }
+}
+
+TEST_F(EncoderTest, AWavWrittenToAPipeIsReadToItsEnd)
+{
+    // ffmpeg writing to a pipe cannot go back to fill in the sizes: it leaves 0xFFFFFFFF.
+    writeTone(wav, 12000);
+    ASSERT_EQ(runTool(encoder, {"wav2amr", wav, amr, "MR74"}).exitCode, 0);
+    const QByteArray expected = contentsOf(amr);
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-v", "error", "-i", wav, "-f", "wav", "-"});
+    ASSERT_TRUE(ffmpeg.waitForFinished(60000));
+    const QByteArray piped = ffmpeg.readAllStandardOutput();
+    ASSERT_TRUE(piped.startsWith(QByteArray("RIFF\xFF\xFF\xFF\xFF", 8)));
+
+    // Other writers leave 0.
+    QByteArray zeroSizes = piped;
+    const qsizetype data = zeroSizes.indexOf("data");
+    ASSERT_GT(data, 0);
+    zeroSizes.replace(4, 4, QByteArray(4, '\0'));
+    zeroSizes.replace(data + 4, 4, QByteArray(4, '\0'));
+
+    for (const QByteArray &bytes : {piped, zeroSizes}) {
+        const QString input = folder.filePath("piped.wav");
+        writeFile(input, bytes);
+        const ToolRun run = runTool(encoder, {"wav2amr", input, amr, "MR74"});
+        EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+        EXPECT_EQ(contentsOf(amr), expected);
+    }
+}
+
 TEST_F(EncoderTest, AFailedRunNamesTheFileAndLeavesTheOldOutputAlone)
 {
-    const QString stereo = folder.filePath("stereo.wav");
-    ASSERT_EQ(runTool("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", stereo, "synth", "0.1", "sine", "440"})
+    const QString muLaw = folder.filePath("mu-law.wav");
+    ASSERT_EQ(runTool("sox", {"-n", "-r", "8000", "-c", "1", "-e", "mu-law", muLaw, "synth", "0.1", "sine", "440"})
                   .exitCode, 0);
     const QString notWav = folder.filePath("song.mp3");
     writeFile(notWav, "ID3 and more");
@@ -86,7 +157,7 @@ TEST_F(EncoderTest, AFailedRunNamesTheFileAndLeavesTheOldOutputAlone)
     const QString truncatedAmr = folder.filePath("cut.amr");
 
     const std::vector<std::pair<QStringList, QString>> runs{
-        {{"wav2amr", stereo, amr, "MR74"}, stereo + ": it holds 44100 Hz, 2 channels, 16-bit audio"},
+        {{"wav2amr", muLaw, amr, "MR74"}, muLaw + ": it holds mu-law audio; the encoder reads PCM or floating-point"},
         {{"wav2amr", notWav, amr, "MR74"}, notWav + ": it is not a WAV file"},
         {{"wav2amr", empty, amr, "MR74"}, empty + ": it holds no audio"},
         {{"wav2amr", folder.filePath("gone.wav"), amr, "MR74"}, folder.filePath("gone.wav") + ": cannot open it"},
@@ -112,7 +183,7 @@ TEST_F(EncoderTest, AFailedRunNamesTheFileAndLeavesTheOldOutputAlone)
         << cut.errorOutput.toStdString();
     EXPECT_EQ(contentsOf(wav), wavBytes);
 
-    const QStringList expectedFiles{"cut.amr", "empty.wav", "song.amr", "song.mp3", "stereo.wav", "temp.wav"};
+    const QStringList expectedFiles{"cut.amr", "empty.wav", "mu-law.wav", "song.amr", "song.mp3", "temp.wav"};
     EXPECT_EQ(filesIn(folder.path()), expectedFiles);
 }
 

@@ -8,7 +8,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <QStringDecoder>
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include <sys/stat.h>
 
@@ -76,4 +80,29 @@ TEST_F(OutputFileTest, NamesTheTargetWhenItCannotBeCreated)
     ASSERT_FALSE(file.ok());
     EXPECT_NE(file.error().message.find(missing), std::string::npos) << file.error().message;
     EXPECT_NE(file.error().message.find("No such file or directory"), std::string::npos);
+}
+
+TEST_F(OutputFileTest, ShortensTheTemporaryNameOfALongTargetAtACharacterBoundary)
+{
+    // 85 three-byte characters: 255 bytes, the longest name the folder takes.
+    const QString name = QString(85, QChar(0x9234));
+    const QString longTarget = folder.filePath(name);
+    auto file = audio::OutputFile::create(longTarget.toStdString());
+    ASSERT_TRUE(file.ok()) << file.error().message;
+
+    std::string temporaryName;
+    for (const auto &entry : std::filesystem::directory_iterator(folder.path().toStdString())) {
+        if (entry.path().filename().string().starts_with("."))
+            temporaryName = entry.path().filename().string();
+    }
+    ASSERT_FALSE(temporaryName.empty());
+    EXPECT_LE(temporaryName.size(), 255u);
+    QStringDecoder utf8(QStringConverter::Utf8);
+    const QString decoded = utf8(QByteArray::fromStdString(temporaryName));
+    EXPECT_FALSE(utf8.hasError()) << "the name was cut inside a character";
+    EXPECT_TRUE(decoded.startsWith("." + name.left(80)));
+
+    ASSERT_FALSE(file.value().write(bytes("new")));
+    ASSERT_FALSE(file.value().commit());
+    EXPECT_EQ(filesIn(folder.path()), QStringList({"song.amr", name}));
 }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -62,7 +63,7 @@ audio::Result<std::vector<std::int16_t>> readAll(const std::string &bytes)
     auto reader = audio::WavReader::open(in);
     if (!reader.ok())
         return reader.error();
-    std::vector<std::int16_t> samples(reader.value().sampleCount());
+    std::vector<std::int16_t> samples(reader.value().frameCount());
     const auto count = reader.value().read(samples);
     if (!count.ok())
         return count.error();
@@ -110,21 +111,101 @@ TEST(WavReader, SeeksToAnySampleOfTheDataAndNoFurther)
     EXPECT_EQ(past->message, "sample 7 is past the end of its 6 samples");
 }
 
-TEST(WavReader, SaysWhatItFoundWhenTheAudioIsNotEightKilohertzMonoPcm)
+// The samples of `bytes` mixed to mono, or the reader's error.
+audio::Result<std::vector<float>> readAllMono(const std::string &bytes)
+{
+    std::istringstream in(bytes);
+    auto reader = audio::WavReader::open(in);
+    if (!reader.ok())
+        return reader.error();
+    std::vector<float> samples(reader.value().frameCount() + 1);
+    const auto count = reader.value().readMono(samples);
+    if (!count.ok())
+        return count.error();
+    samples.resize(count.value());
+    return samples;
+}
+
+std::string floatBytes(float value)
+{
+    std::uint32_t word;
+    std::memcpy(&word, &value, sizeof word);
+    return littleEndian(word, 4);
+}
+
+std::string doubleBytes(double value)
+{
+    std::uint64_t word;
+    std::memcpy(&word, &value, sizeof word);
+    return littleEndian(static_cast<std::uint32_t>(word), 4) + littleEndian(static_cast<std::uint32_t>(word >> 32), 4);
+}
+
+TEST(WavReader, ReadsEveryPcmAndFloatLayoutAsMonoAtFullScale)
+{
+    // Two stereo frames in each layout: (+half, -quarter) and (-full, -full), whose mixes
+    // are +0.125 and -1.
+    struct Layout {
+        const char *name;
+        std::string fmt;
+        std::string data;
+    };
+    const Layout layouts[] = {
+        {"8-bit", format(1, 2, 44100, 8), std::string("\xC0\x60\x00\x00", 4)},
+        {"16-bit", format(1, 2, 44100, 16), littleEndian(0x4000, 2) + littleEndian(0xE000, 2) + littleEndian(0x8000, 2)
+                                                + littleEndian(0x8000, 2)},
+        {"24-bit", format(1, 2, 44100, 24), littleEndian(0x400000, 3) + littleEndian(0xE00000, 3)
+                                                + littleEndian(0x800000, 3) + littleEndian(0x800000, 3)},
+        {"32-bit", format(1, 2, 44100, 32), littleEndian(0x40000000, 4) + littleEndian(0xE0000000, 4)
+                                                + littleEndian(0x80000000, 4) + littleEndian(0x80000000, 4)},
+        {"32-bit float", format(3, 2, 44100, 32), floatBytes(0.5f) + floatBytes(-0.25f) + floatBytes(-1) + floatBytes(-1)},
+        {"64-bit float", format(3, 2, 44100, 64), doubleBytes(0.5) + doubleBytes(-0.25) + doubleBytes(-1) + doubleBytes(-1)},
+        {"extensible 24-bit", format(0xFFFE, 2, 44100, 24) + littleEndian(22, 2) + littleEndian(20, 2)
+                                  + littleEndian(0x3, 4) + littleEndian(1, 2) + guidTail,
+         littleEndian(0x400000, 3) + littleEndian(0xE00000, 3) + littleEndian(0x800000, 3) + littleEndian(0x800000, 3)},
+        {"extensible float", format(0xFFFE, 2, 44100, 32) + littleEndian(22, 2) + littleEndian(32, 2)
+                                 + littleEndian(0x3, 4) + littleEndian(3, 2) + guidTail,
+         floatBytes(0.5f) + floatBytes(-0.25f) + floatBytes(-1) + floatBytes(-1)},
+    };
+    for (const Layout &layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        const auto samples = readAllMono(riff(chunk("fmt ", layout.fmt) + chunk("data", layout.data)));
+        ASSERT_TRUE(samples.ok()) << samples.error().message;
+        ASSERT_EQ(samples.value().size(), 2u);
+        EXPECT_NEAR(samples.value()[0], 0.125, 1e-6);
+        EXPECT_NEAR(samples.value()[1], -1, 1e-6);
+    }
+}
+
+TEST(WavReader, SaysWhatItFoundWhenItCannotReadTheAudio)
 {
     const std::vector<std::pair<std::string, std::string>> cases{
-        {format(1, 2, 44100, 16), "44100 Hz, 2 channels, 16-bit"},
-        {format(1, 1, 8000, 8), "8000 Hz, 1 channel, 8-bit"},
-        {format(1, 1, 16000, 16), "16000 Hz, 1 channel, 16-bit"},
-        {format(3, 1, 8000, 32), "IEEE floating-point"},
         {format(7, 1, 8000, 8), "mu-law"},
-        {extensible(3), "IEEE floating-point"},
-        {extensible(1, std::string(14, 'x')), "sub-format that is not PCM"},
+        {format(2, 1, 8000, 4), "MS ADPCM"},
+        {format(1, 1, 8000, 12), "12-bit PCM"},
+        {format(3, 1, 8000, 16), "16-bit floating-point"},
+        {extensible(1, std::string(14, 'x')), "neither PCM nor float"},
         {format(1, 1, 8000, 16).substr(0, 14), "too short"},
+        {format(1, 0, 8000, 16), "0 channels"},
+        {format(1, 2, 8000, 16).substr(0, 12) + littleEndian(2, 2) + littleEndian(16, 2), "inconsistent"},
     };
     for (const auto &[fmt, expected] : cases) {
         const std::string message = errorOf(riff(chunk("fmt ", fmt) + chunk("data", pcm(someSamples))));
         EXPECT_NE(message.find(expected), std::string::npos) << message;
+    }
+}
+
+TEST(WavReader, ReadsToTheEndOfTheFileWhereTheWriterCouldNotFillInTheSizes)
+{
+    // As written to a pipe: RIFF and data sizes of 0 or 0xFFFFFFFF, and a last frame that
+    // the writer did not finish.
+    for (const std::uint32_t unknown : {0u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(unknown);
+        const std::string data = "data" + littleEndian(unknown, 4) + pcm(someSamples) + "x";
+        for (const std::string &riffSize : {littleEndian(unknown, 4), littleEndian(4 + pcmFormat.size() + data.size(), 4)}) {
+            const auto samples = readAll("RIFF" + riffSize + "WAVE" + pcmFormat + data);
+            ASSERT_TRUE(samples.ok()) << samples.error().message;
+            EXPECT_EQ(samples.value(), someSamples);
+        }
     }
 }
 

@@ -2,9 +2,13 @@
 
 #include "OutputFile.h"
 
+#include "TemporaryFiles.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <utility>
 
 #include <sys/stat.h>
@@ -25,17 +29,50 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
+// The longest file name the folder takes, in bytes.
+std::size_t nameLimit(const std::filesystem::path &folder)
+{
+#ifdef _WIN32
+    (void)folder;
+    return 255; // UTF-16 units, never more than the bytes of the same name in UTF-8
+#else
+    const long limit = pathconf(folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+#endif
+}
+
+// ".NAME.XXXXXX" for the target's NAME, with NAME shortened, at a character boundary,
+// as far as the folder's limit on the length of a name requires.
+std::string temporaryName(const std::string &name, std::size_t limit)
+{
+    constexpr std::size_t added = std::char_traits<char>::length("..XXXXXX");
+    std::size_t kept = std::min(name.size(), limit > added ? limit - added : 0);
+    // Never keep the first bytes of a UTF-8 sequence without its continuation bytes.
+    while (kept > 0 && kept < name.size() && (static_cast<unsigned char>(name[kept]) & 0xC0) == 0x80)
+        --kept;
+    // Appended step by step: GCC 12 at -O3 takes a one-expression concatenation for
+    // overlapping copies (a false -Wrestrict).
+    std::string temporary = ".";
+    temporary.append(name, 0, kept);
+    temporary += ".XXXXXX";
+    return temporary;
+}
+
 } // namespace
 
-OutputFile::OutputFile(std::string targetPath, std::string temporaryPath, std::FILE *file)
-    : m_targetPath(std::move(targetPath)), m_temporaryPath(std::move(temporaryPath)), m_file(file)
+OutputFile::OutputFile(std::string targetPath, std::string temporaryPath, std::FILE *file, int slot)
+    : m_targetPath(std::move(targetPath)),
+      m_temporaryPath(std::move(temporaryPath)),
+      m_file(file),
+      m_slot(slot)
 {
 }
 
 OutputFile::OutputFile(OutputFile &&other) noexcept
     : m_targetPath(std::move(other.m_targetPath)),
       m_temporaryPath(std::move(other.m_temporaryPath)),
-      m_file(std::exchange(other.m_file, nullptr))
+      m_file(std::exchange(other.m_file, nullptr)),
+      m_slot(std::exchange(other.m_slot, -1))
 {
     other.m_temporaryPath.clear();
 }
@@ -46,6 +83,9 @@ OutputFile::~OutputFile()
         std::fclose(m_file);
     if (!m_temporaryPath.empty())
         unlink(m_temporaryPath.c_str());
+    // Only now: a stop before the file is gone still finds it registered.
+    if (m_slot >= 0)
+        TemporaryFiles::release(m_slot);
 }
 
 Result<OutputFile> OutputFile::create(const std::string &targetPath)
@@ -54,25 +94,21 @@ Result<OutputFile> OutputFile::create(const std::string &targetPath)
     std::filesystem::path folder = target.parent_path();
     if (folder.empty())
         folder = ".";
-    // Built up step by step: GCC 12 at -O3 takes the one-expression concatenation for
-    // overlapping copies (a false -Wrestrict).
-    std::string temporaryName = ".";
-    temporaryName += target.filename().string();
-    temporaryName += ".XXXXXX";
-    std::string temporaryPath = (folder / temporaryName).string();
-
-    const int descriptor = mkstemp(temporaryPath.data());
-    if (descriptor < 0) {
-        return Error{targetPath + ": cannot create a file in its folder: " + systemError()};
-    }
+    std::string temporaryPath =
+        (folder / temporaryName(target.filename().string(), nameLimit(folder))).string();
+    auto created = TemporaryFiles::create(std::move(temporaryPath));
+    if (!created.ok())
+        return Error{targetPath + ": cannot create a file in its folder: " + created.error().message};
+    TemporaryFiles::File &temporary = created.value();
     std::FILE *file = nullptr;
-    if (fchmod(descriptor, newFileMode()) != 0 || !(file = fdopen(descriptor, "wb"))) {
+    if (fchmod(temporary.descriptor, newFileMode()) != 0 || !(file = fdopen(temporary.descriptor, "wb"))) {
         Error error{targetPath + ": cannot create a file in its folder: " + systemError()};
-        close(descriptor);
-        unlink(temporaryPath.c_str());
+        close(temporary.descriptor);
+        unlink(temporary.path.c_str());
+        TemporaryFiles::release(temporary.slot);
         return error;
     }
-    return OutputFile(targetPath, std::move(temporaryPath), file);
+    return OutputFile(targetPath, std::move(temporary.path), file, temporary.slot);
 }
 
 Error OutputFile::failure(const std::string &action) const
@@ -109,6 +145,7 @@ Status OutputFile::commit()
     if (std::rename(m_temporaryPath.c_str(), m_targetPath.c_str()) != 0)
         return failure("replace");
     m_temporaryPath.clear();
+    TemporaryFiles::release(std::exchange(m_slot, -1));
     return std::nullopt;
 }
 

@@ -2,7 +2,10 @@
 
 // A file that is written under a temporary name beside its target and takes the target's
 // name only when everything has been written: a failed run never leaves a partial file
-// under the target's name, and an existing target stays as it was until the rename.
+// under the target's name, and an existing target stays as it was until the rename. The
+// temporary name is registered with TemporaryFiles, so that a tool stopped by a signal
+// removes it too. It is shortened where the target's name is too long to take the
+// temporary name's additions within the folder's limit.
 
 #include "AudioResult.h"
 
@@ -35,12 +38,13 @@ public:
     Status commit();
 
 private:
-    OutputFile(std::string targetPath, std::string temporaryPath, std::FILE *file);
+    OutputFile(std::string targetPath, std::string temporaryPath, std::FILE *file, int slot);
     Error failure(const std::string &action) const;
 
     std::string m_targetPath;
     std::string m_temporaryPath;
     std::FILE *m_file;
+    int m_slot; // in TemporaryFiles, while the temporary file exists
 };
 
 } // namespace audio

@@ -5,6 +5,12 @@
 #include <cstddef>
 #include <utility>
 
+namespace {
+
+const std::string wavePrefix = "wave:";
+
+} // namespace
+
 std::optional<DecoderOptions> DecoderOptions::parse(const std::vector<std::string> &arguments)
 {
     bool mono = false;
@@ -26,7 +32,7 @@ std::optional<DecoderOptions> DecoderOptions::parse(const std::vector<std::strin
             ok = takeValue(bits, i);
         else if (argument == "-o")
             ok = takeValue(output, i);
-        else if (!input && !argument.empty() && argument[0] != '-')
+        else if (!input && !argument.empty() && (argument[0] != '-' || i + 1 == arguments.size()))
             input = argument;
         else
             ok = false;
@@ -34,10 +40,19 @@ std::optional<DecoderOptions> DecoderOptions::parse(const std::vector<std::strin
             return std::nullopt;
     }
 
-    const std::string wavePrefix = "wave:";
     if (!mono || rate != "8000" || bits != "16" || !input || !output
         || !output->starts_with(wavePrefix) || output->size() == wavePrefix.size()) {
         return std::nullopt;
     }
     return DecoderOptions{output->substr(wavePrefix.size()), *input};
+}
+
+std::optional<std::string> DecoderOptions::outputNamed(const std::vector<std::string> &arguments)
+{
+    for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
+        const std::string &value = arguments[i + 1];
+        if (arguments[i] == "-o" && value.starts_with(wavePrefix) && value.size() > wavePrefix.size())
+            return value.substr(wavePrefix.size());
+    }
+    return std::nullopt;
 }

@@ -5,7 +5,9 @@
 //   madplay.exe -m -R 8000 -b 16 -o wave:OUTPUT.wav INPUT.mp3
 //
 // (mono, 8000 Hz, 16-bit, WAV output). The options may come in any order; any other
-// option or value is refused, since the decoder produces nothing else.
+// option or value is refused, since the decoder produces nothing else. The last argument
+// is the input even when its name starts with '-' (as "-song.mp3" does), unless it is one
+// of the options.
 
 #include <optional>
 #include <string>
@@ -18,4 +20,9 @@ struct DecoderOptions {
     // The options, or nothing when the arguments (program name excluded) are not the
     // decoder's command line.
     static std::optional<DecoderOptions> parse(const std::vector<std::string> &arguments);
+
+    // The WAV file that `-o wave:PATH` names in arguments that parse() refuses, so that
+    // a wrong command line can remove it as every other failure does; nothing when no
+    // such option can be read.
+    static std::optional<std::string> outputNamed(const std::vector<std::string> &arguments);
 };

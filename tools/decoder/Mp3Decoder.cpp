@@ -1,270 +1,297 @@
-// libmpg123 decoding into mono float blocks, with the checks that tell a complete MPEG
-// stream from a broken one.
+// libmpg123 in feed mode, one scanned frame at a time, with our own gapless cuts.
 
 #include "Mp3Decoder.h"
 
+#include "WarningText.h"
+
 #include <mpg123.h>
 
-#include <cerrno>
-#include <cstdio>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using audio::Error;
 using audio::Status;
 
 namespace {
 
-std::string describeFormat(long rate, int channels)
+// libmpg123's synthesis delays layer III output by this many samples.
+constexpr long decoderDelay = 529;
+
+std::uint32_t bigEndian32(const unsigned char *bytes)
 {
-    return std::to_string(rate) + (channels == 1 ? " Hz mono" : " Hz stereo");
+    return (static_cast<std::uint32_t>(bytes[0]) << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3];
 }
 
-std::string seconds(double value)
+// Where a LAME/Xing header's tag sits in a layer III frame: after the side information,
+// which is all zero in such a frame. 0 when the frame is audio.
+std::size_t infoTagAt(const MpegFrameScanner::Frame &frame)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f s", value);
-    return text;
+    const MpegFrameHeader &header = frame.header;
+    if (header.layer != 3)
+        return 0;
+    const bool mpeg1 = header.version == MpegFrameHeader::Version::mpeg1;
+    const std::size_t sideInformation = header.channels == 2 ? (mpeg1 ? 32 : 17) : (mpeg1 ? 17 : 9);
+    const std::size_t tag = 4 + (header.crc ? 2 : 0) + sideInformation;
+    const auto bytes = frame.bytes;
+    if (bytes.size() < tag + 8)
+        return 0;
+    const bool zeros = std::all_of(bytes.begin() + 4 + (header.crc ? 2 : 0), bytes.begin() + static_cast<std::ptrdiff_t>(tag),
+                                   [](unsigned char byte) { return byte == 0; });
+    const bool named = std::memcmp(&bytes[tag], "Info", 4) == 0 || std::memcmp(&bytes[tag], "Xing", 4) == 0;
+    return zeros && named ? tag : 0;
+}
+
+// The number of audio frames a LAME/Xing header counts; -1 when it does not say.
+std::int64_t announcedFrames(const MpegFrameScanner::Frame &frame, std::size_t tag)
+{
+    if (frame.bytes.size() < tag + 12 || !(bigEndian32(&frame.bytes[tag + 4]) & 0x1))
+        return -1;
+    return bigEndian32(&frame.bytes[tag + 8]);
+}
+
+std::string libraryError(const char *action, mpg123_handle *handle)
+{
+    return std::string(action) + ": " + mpg123_strerror(handle);
 }
 
 } // namespace
 
-Mp3Decoder::Mp3Decoder(int descriptor, mpg123_handle *handle)
-    : m_descriptor(descriptor), m_handle(handle)
-{
-}
-
-Mp3Decoder::Mp3Decoder(Mp3Decoder &&other) noexcept
-    : m_descriptor(std::exchange(other.m_descriptor, -1)),
-      m_handle(std::exchange(other.m_handle, nullptr)),
-      m_sampleRate(other.m_sampleRate),
-      m_channels(other.m_channels),
-      m_announcedSamples(other.m_announcedSamples),
-      m_samplesDecoded(other.m_samplesDecoded),
-      m_lastFrameEnd(other.m_lastFrameEnd),
-      m_mono(std::move(other.m_mono))
+Mp3Decoder::Mp3Decoder(std::unique_ptr<std::istream> in, mpg123_handle *handle)
+    : m_in(std::move(in)), m_scanner(*m_in), m_handle(handle)
 {
 }
 
 Mp3Decoder::~Mp3Decoder()
 {
-    if (m_handle)
-        mpg123_delete(m_handle);
-    if (m_descriptor >= 0)
-        close(m_descriptor);
+    mpg123_delete(m_handle);
 }
 
-audio::Result<Mp3Decoder> Mp3Decoder::open(const std::string &path)
+audio::Result<std::unique_ptr<Mp3Decoder>> Mp3Decoder::open(std::unique_ptr<std::istream> in)
 {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return Error{std::string("cannot open it: ") + std::strerror(errno)};
-    struct stat status {};
-    std::string problem;
-    if (fstat(descriptor, &status) != 0)
-        problem = std::string("cannot open it: ") + std::strerror(errno);
-    else if (!S_ISREG(status.st_mode))
-        problem = "it is not a file";
-    else if (status.st_size == 0)
-        problem = "it is empty";
-    if (!problem.empty()) {
-        close(descriptor);
-        return Error{problem};
-    }
-
     int code = MPG123_OK;
     mpg123_handle *handle = mpg123_new(nullptr, &code);
-    if (!handle) {
-        close(descriptor);
+    if (!handle)
         return Error{std::string("cannot start the MP3 decoder: ") + mpg123_plain_strerror(code)};
-    }
-    Mp3Decoder decoder(descriptor, handle);
-    if (auto error = decoder.start())
-        return *error;
-    return decoder;
-}
+    std::unique_ptr<Mp3Decoder> decoder(new Mp3Decoder(std::move(in), handle));
 
-Status Mp3Decoder::start()
-{
-    // No resync: junk between frames is damage, not something to skip over. Float output
+    // Whole frames are fed, so libmpg123 need not look ahead for the next one. No gapless
+    // decoding of its own: it would end the audio where the LAME header says. Float output
     // at the stream's own rate and channel count leaves mixing and resampling to us.
-    const long flags = MPG123_GAPLESS | MPG123_FORCE_FLOAT | MPG123_NO_RESYNC | MPG123_QUIET;
-    if (mpg123_param(m_handle, MPG123_FLAGS, flags, 0) != MPG123_OK
-        || mpg123_format_none(m_handle) != MPG123_OK) {
-        return Error{std::string("cannot set up the MP3 decoder: ") + mpg123_strerror(m_handle)};
-    }
+    const long flags = MPG123_NO_READAHEAD | MPG123_FORCE_FLOAT | MPG123_QUIET;
+    if (mpg123_param(handle, MPG123_FLAGS, flags, 0) != MPG123_OK || mpg123_format_none(handle) != MPG123_OK)
+        return Error{libraryError("cannot set up the MP3 decoder", handle)};
     const long *rates = nullptr;
     std::size_t rateCount = 0;
     mpg123_rates(&rates, &rateCount);
     for (std::size_t i = 0; i < rateCount; ++i) {
-        if (mpg123_format(m_handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32)
-            != MPG123_OK) {
-            return Error{std::string("cannot set up the MP3 decoder: ") + mpg123_strerror(m_handle)};
+        if (mpg123_format(handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32) != MPG123_OK)
+            return Error{libraryError("cannot set up the MP3 decoder", handle)};
+    }
+    return decoder;
+}
+
+audio::Result<AudioBlock> Mp3Decoder::read()
+{
+    while (m_ready.empty() && !m_ended) {
+        if (auto error = step())
+            return *error;
+    }
+    if (m_ready.empty() && m_seconds == 0)
+        return Error{"it holds no MPEG audio (is it an MP3 file?)"};
+    m_block.swap(m_ready);
+    m_ready.clear();
+    return AudioBlock{m_block, m_readyRate};
+}
+
+Status Mp3Decoder::step()
+{
+    if (m_needFrame) {
+        const auto frame = m_scanner.next();
+        if (!frame.ok())
+            return frame.error();
+        if (!frame.value()) {
+            finish();
+            return std::nullopt;
         }
+        if (auto error = feed(*frame.value()))
+            return error;
+        return std::nullopt;
     }
-    if (mpg123_open_fd(m_handle, m_descriptor) != MPG123_OK)
-        return Error{std::string("cannot read it: ") + mpg123_strerror(m_handle)};
 
-    int encoding = 0;
-    const int code = mpg123_getformat(m_handle, &m_sampleRate, &m_channels, &encoding);
-    if (code != MPG123_OK) {
-        std::string reason = "it holds no MPEG audio (is it an MP3 file?)";
-        if (code == MPG123_ERR)
-            reason += std::string(": ") + mpg123_strerror(m_handle);
-        return Error{reason};
-    }
-    if (encoding != MPG123_ENC_FLOAT_32)
-        return Error{"the MP3 decoder did not agree to deliver 32-bit float samples"};
-
-    // A LAME header announces the exact length; without one there is no length to trust.
-    long encoderDelay = -1;
-    double unused = 0;
-    if (mpg123_getstate(m_handle, MPG123_ENC_DELAY, &encoderDelay, &unused) == MPG123_OK
-        && encoderDelay >= 0) {
-        m_announcedSamples = mpg123_length(m_handle);
+    off_t frameNumber = 0;
+    unsigned char *decoded = nullptr;
+    std::size_t bytes = 0;
+    const int code = mpg123_decode_frame(m_handle, &frameNumber, &decoded, &bytes);
+    if (code == MPG123_NEED_MORE) {
+        m_needFrame = true;
+    } else if (code == MPG123_NEW_FORMAT) {
+        return takeFormat();
+    } else if (code == MPG123_OK) {
+        ++m_framesDecoded;
+        append(decoded, bytes);
+    } else {
+        // A frame libmpg123 cannot decode: skipped, with the decoder started afresh.
+        if (m_damagedFrames++ == 0)
+            m_firstDamageAt = m_seconds;
+        if (mpg123_open_feed(m_handle) != MPG123_OK)
+            return Error{libraryError("cannot restart the MP3 decoder", m_handle)};
+        m_needFrame = true;
     }
     return std::nullopt;
 }
 
-audio::Result<std::span<const float>> Mp3Decoder::read()
+Status Mp3Decoder::feed(const MpegFrameScanner::Frame &frame)
 {
-    for (;;) {
-        off_t frameNumber = 0;
-        unsigned char *decoded = nullptr;
-        std::size_t bytes = 0;
-        const int code = mpg123_decode_frame(m_handle, &frameNumber, &decoded, &bytes);
-        if (code == MPG123_NEW_FORMAT) {
-            if (auto error = checkFormat())
-                return *error;
-        } else if (code == MPG123_DONE) {
-            if (auto error = checkComplete())
-                return *error;
-            return std::span<const float>();
-        } else if (code != MPG123_OK) {
-            // Players stop quietly at junk after the last frame (zero padding, a Lyrics3
-            // tag); only junk with more audio behind it is damage.
-            if (mpg123_errcode(m_handle) != MPG123_OUT_OF_SYNC || frameHeaderFollows())
-                return damaged();
-            if (auto error = checkComplete())
-                return *error;
-            return std::span<const float>();
+    const std::size_t infoTag = infoTagAt(frame);
+    if (m_framesFed == 0) {
+        if (infoTag > 0)
+            m_announced.frames = announcedFrames(frame, infoTag);
+        // libmpg123 can only be told a free-format stream's frame length up front.
+        if (frame.header.bitrateIndex == 0) {
+            const std::size_t padding = frame.header.padded ? (frame.header.layer == 1 ? 4 : 1) : 0;
+            const auto length = static_cast<double>(frame.bytes.size() - 4 - padding);
+            if (mpg123_param(m_handle, MPG123_FREEFORMAT_SIZE, static_cast<long>(length), length) != MPG123_OK)
+                return Error{libraryError("cannot set up the MP3 decoder", m_handle)};
         }
-        if (auto error = checkFrame())
-            return *error;
-        if (bytes > 0) {
-            mix(decoded, bytes);
-            return std::span<const float>(m_mono);
+        if (mpg123_open_feed(m_handle) != MPG123_OK)
+            return Error{libraryError("cannot start the MP3 decoder", m_handle)};
+    } else {
+        if (frame.junkBefore > 0) {
+            if (m_junkPlaces++ == 0)
+                m_firstJunkAt = m_seconds;
+            m_junkBytes += frame.junkBefore;
         }
+        // The LAME header of a file joined on: not audio.
+        if (infoTag > 0)
+            return std::nullopt;
     }
+    if (mpg123_feed(m_handle, frame.bytes.data(), frame.bytes.size()) != MPG123_OK)
+        return Error{libraryError("cannot decode it", m_handle)};
+    ++m_framesFed;
+    m_samplesPerFrame = frame.header.samplesPerFrame;
+    m_needFrame = false;
+    return std::nullopt;
 }
 
-void Mp3Decoder::mix(const unsigned char *decoded, std::size_t bytes)
-{
-    const std::size_t frames = bytes / (sizeof(float) * m_channels);
-    m_mono.resize(frames);
-    for (std::size_t i = 0; i < frames; ++i) {
-        float sum = 0;
-        for (int channel = 0; channel < m_channels; ++channel) {
-            float sample;
-            std::memcpy(&sample, decoded + (i * m_channels + channel) * sizeof sample, sizeof sample);
-            sum += sample;
-        }
-        m_mono[i] = sum / static_cast<float>(m_channels);
-    }
-    m_samplesDecoded += static_cast<std::int64_t>(frames);
-}
-
-Status Mp3Decoder::checkFormat()
+Status Mp3Decoder::takeFormat()
 {
     long rate = 0;
     int channels = 0;
     int encoding = 0;
     if (mpg123_getformat(m_handle, &rate, &channels, &encoding) != MPG123_OK)
-        return damaged();
-    return checkSameFormat(rate, channels);
-}
+        return Error{libraryError("cannot decode it", m_handle)};
+    if (encoding != MPG123_ENC_FLOAT_32)
+        return Error{"the MP3 decoder did not agree to deliver 32-bit float samples"};
 
-// libmpg123 goes on decoding after the rate or the channel count of a stream changes,
-// in the output format it started with, which would play the rest at the wrong speed.
-Status Mp3Decoder::checkFrame()
-{
-    mpg123_frameinfo2 info{};
-    const off_t position = mpg123_framepos(m_handle);
-    if (position < 0 || mpg123_info(m_handle, &info) != MPG123_OK)
-        return damaged();
-    m_lastFrameEnd = position + info.framesize;
-    return checkSameFormat(info.rate, info.mode == MPG123_M_MONO ? 1 : 2);
-}
-
-Status Mp3Decoder::checkSameFormat(long rate, int channels) const
-{
-    if (rate == m_sampleRate && channels == m_channels)
-        return std::nullopt;
-    return Error{"the stream changes from " + describeFormat(m_sampleRate, m_channels) + " to "
-                 + describeFormat(rate, channels) + " at " + seconds(secondsDecoded())
-                 + "; files joined from different sources are not supported"};
-}
-
-Status Mp3Decoder::checkComplete() const
-{
-    if (m_samplesDecoded == 0)
-        return Error{"it holds no MPEG audio (is it an MP3 file?)"};
-    if (m_announcedSamples > m_samplesDecoded) {
-        return Error{"it is truncated: the audio ends at " + seconds(secondsDecoded())
-                     + " but its LAME header announces "
-                     + seconds(static_cast<double>(m_announcedSamples) / m_sampleRate)};
+    if (m_sampleRate == 0) {
+        // The first frame's format: the LAME header, if any, has been read by now.
+        double unused = 0;
+        mpg123_getstate(m_handle, MPG123_ENC_DELAY, &m_announced.delay, &unused);
+        mpg123_getstate(m_handle, MPG123_ENC_PADDING, &m_announced.padding, &unused);
+        if (m_announced.delay >= 0)
+            m_skipLeft = m_announced.delay + decoderDelay;
+        else if (m_announced.frames >= 0)
+            m_skipLeft = decoderDelay;
+        if (m_announced.frames >= 0 && m_announced.padding > decoderDelay)
+            m_holdBack = static_cast<std::size_t>(m_announced.padding - decoderDelay);
+        m_readyRate = static_cast<int>(rate);
+        m_firstSampleRate = static_cast<int>(rate);
+        m_firstSamplesPerFrame = m_samplesPerFrame;
+    } else if (rate != m_sampleRate || channels != m_channels) {
+        if (m_formatChanges++ == 0) {
+            m_firstFormatChange = "the stream changes from " + formatText(m_sampleRate, m_channels) + " to "
+                                  + formatText(static_cast<int>(rate), channels) + " at " + secondsText(m_seconds);
+        }
+        // What is held back was decoded at the old rate: it goes out before the new rate's audio.
+        if (rate != m_sampleRate) {
+            release(m_held.size());
+            m_holdBack = 0;
+        }
     }
-    // A frame header right after the last frame decoded is a frame cut short.
-    unsigned char next[2] = {};
-    const ssize_t count = pread(m_descriptor, next, sizeof next, m_lastFrameEnd);
-    if (count < 0)
-        return Error{std::string("cannot read it: ") + std::strerror(errno)};
-    if (count >= 1 && next[0] == 0xFF && (count == 1 || (next[1] & 0xE0) == 0xE0))
-        return Error{"it is truncated: the last frame, at " + seconds(secondsDecoded()) + ", is cut short"};
+    m_sampleRate = static_cast<int>(rate);
+    m_channels = channels;
     return std::nullopt;
 }
 
-namespace {
-
-// The first four bytes of a plausible MPEG audio frame: the sync bits, then no reserved
-// version, layer, bit rate or sample rate.
-bool isFrameHeader(const unsigned char *bytes)
+void Mp3Decoder::append(const unsigned char *decoded, std::size_t bytes)
 {
-    return bytes[0] == 0xFF && (bytes[1] & 0xE0) == 0xE0 && (bytes[1] & 0x18) != 0x08
-        && (bytes[1] & 0x06) != 0 && (bytes[2] & 0xF0) != 0xF0 && (bytes[2] & 0x0C) != 0x0C;
-}
-
-} // namespace
-
-bool Mp3Decoder::frameHeaderFollows() const
-{
-    constexpr std::size_t headerSize = 4;
-    std::vector<unsigned char> block(64 * 1024);
-    for (off_t offset = m_lastFrameEnd;;) {
-        const ssize_t count = pread(m_descriptor, block.data(), block.size(), offset);
-        if (count < static_cast<ssize_t>(headerSize))
-            return count < 0;
-        for (std::size_t i = 0; i + headerSize <= static_cast<std::size_t>(count); ++i) {
-            if (isFrameHeader(&block[i]))
-                return true;
+    const std::size_t frames = bytes / (sizeof(float) * static_cast<std::size_t>(m_channels));
+    const std::size_t skipped = static_cast<std::size_t>(std::min<std::int64_t>(m_skipLeft, static_cast<std::int64_t>(frames)));
+    m_skipLeft -= static_cast<std::int64_t>(skipped);
+    for (std::size_t i = skipped; i < frames; ++i) {
+        float sum = 0;
+        for (int channel = 0; channel < m_channels; ++channel) {
+            float sample;
+            std::memcpy(&sample, decoded + (i * static_cast<std::size_t>(m_channels) + static_cast<std::size_t>(channel)) * sizeof sample,
+                        sizeof sample);
+            sum += std::isfinite(sample) ? sample : 0.0f;
         }
-        // The last bytes are looked at again with the next block, in case a header
-        // straddles the two.
-        offset += count - static_cast<ssize_t>(headerSize - 1);
+        m_held.push_back(sum / static_cast<float>(m_channels));
     }
+    m_seconds += static_cast<double>(frames - skipped) / m_sampleRate;
+    if (m_held.size() > m_holdBack)
+        release(m_held.size() - m_holdBack);
 }
 
-Error Mp3Decoder::damaged() const
+void Mp3Decoder::release(std::size_t count)
 {
-    return Error{"the MPEG stream is damaged at " + seconds(secondsDecoded()) + ": "
-                 + mpg123_strerror(m_handle)};
+    if (m_ready.empty())
+        m_readyRate = m_sampleRate;
+    m_ready.insert(m_ready.end(), m_held.begin(), m_held.begin() + static_cast<std::ptrdiff_t>(count));
+    m_held.erase(m_held.begin(), m_held.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
-double Mp3Decoder::secondsDecoded() const
+void Mp3Decoder::finish()
 {
-    return m_sampleRate > 0 ? static_cast<double>(m_samplesDecoded) / m_sampleRate : 0.0;
+    m_ended = true;
+    // The padding at the end is only where the LAME header says when the stream is the
+    // one it describes.
+    if (m_announced.frames == m_framesDecoded && m_announced.delay >= 0) {
+        const std::int64_t kept = m_framesDecoded * m_samplesPerFrame - m_announced.delay - decoderDelay;
+        const std::int64_t music = m_framesDecoded * m_samplesPerFrame - m_announced.delay - m_announced.padding;
+        const auto cut = static_cast<std::size_t>(std::clamp<std::int64_t>(kept - music, 0, static_cast<std::int64_t>(m_held.size())));
+        m_held.resize(m_held.size() - cut);
+        m_seconds -= static_cast<double>(cut) / m_sampleRate;
+    }
+    release(m_held.size());
+}
+
+std::vector<std::string> Mp3Decoder::warnings() const
+{
+    std::vector<std::string> lines;
+    const std::string junk = "skipped " + std::to_string(m_junkBytes) + " bytes of junk";
+    if (m_junkPlaces == 1)
+        lines.push_back(junk + " at " + secondsText(m_firstJunkAt));
+    else if (m_junkPlaces > 1)
+        lines.push_back(junk + " in " + std::to_string(m_junkPlaces) + " places, the first at " + secondsText(m_firstJunkAt));
+    if (m_damagedFrames == 1)
+        lines.push_back("skipped a frame that could not be decoded at " + secondsText(m_firstDamageAt));
+    else if (m_damagedFrames > 1)
+        lines.push_back("skipped " + std::to_string(m_damagedFrames) + " frames that could not be decoded, the first at "
+                        + secondsText(m_firstDamageAt));
+
+    const bool announcesMore = m_announced.frames > m_framesDecoded;
+    const std::string announced = "its LAME header announces " + secondsText(announcedSeconds());
+    if (m_scanner.end().cutFrame) {
+        lines.push_back("it is truncated: the last frame, at " + secondsText(m_seconds) + ", is cut short"
+                        + (announcesMore ? " (" + announced + ")" : ""));
+    } else if (m_announced.frames >= 0 && m_announced.frames != m_framesDecoded) {
+        lines.push_back((announcesMore ? "the audio ends at " : "the audio runs on to ") + secondsText(m_seconds)
+                        + " but " + announced);
+    }
+
+    if (m_formatChanges == 1)
+        lines.push_back(m_firstFormatChange);
+    else if (m_formatChanges > 1)
+        lines.push_back(m_firstFormatChange + ", and " + std::to_string(m_formatChanges - 1) + " more times");
+    return lines;
+}
+
+double Mp3Decoder::announcedSeconds() const
+{
+    const std::int64_t samples = m_announced.frames * m_firstSamplesPerFrame - std::max(0L, m_announced.delay)
+                                 - std::max(0L, m_announced.padding);
+    return static_cast<double>(samples) / m_firstSampleRate;
 }

@@ -1,64 +1,88 @@
 #pragma once
 
-// Decodes an MPEG audio file (MPEG 1, 2 and 2.5, layers I to III) with libmpg123, frame
-// by frame, into mono float samples, the channels mixed with equal weight.
+// Decodes an MPEG audio file (MPEG 1, 2 and 2.5, layers I to III) with libmpg123. The
+// frames come from MpegFrameScanner, which steps over tags and skips junk; libmpg123 is
+// fed one whole frame at a time and decodes it.
 //
-// Tags (ID3v1, ID3v2, APE) are skipped and gapless decoding removes the encoder's delay
-// and padding that a LAME/Xing header announces. The decoder is strict, because the
-// encoder that follows in the conversion script would otherwise turn a broken file into
-// a ringtone of noise or of half a song: a file without MPEG audio, junk between frames,
-// a stream that ends inside a frame or before the length its LAME header announces, and
-// a change of sample rate or channel count inside the stream are all errors. Junk after
-// the last frame, with no frame behind it, merely ends the audio, as it does in players.
+// Gapless: where a LAME header gives the encoder's delay, that delay and the decoder's own
+// are cut from the start. The padding at the end is cut only when the stream has exactly
+// the frames the header announces; a stream that ends early (cut by a tool or a broken
+// download) or runs on (files joined with `cat`) is decoded to its real end. A second LAME
+// header inside the stream (of a joined file) is not audio and is skipped.
+//
+// What was damaged comes back as warnings, one line per kind: junk skipped inside the
+// stream, frames libmpg123 could not decode, a last frame cut short, a length that
+// disagrees with the LAME header, and changes of the sample rate or channel count.
 
-#include "AudioResult.h"
+#include "AudioSource.h"
+#include "MpegFrameScanner.h"
 
 #include <cstdint>
-#include <span>
-#include <string>
-#include <vector>
+#include <istream>
+#include <memory>
+#include <optional>
 
 struct mpg123_handle_struct;
 
-class Mp3Decoder {
+class Mp3Decoder : public AudioSource {
 public:
-    static audio::Result<Mp3Decoder> open(const std::string &path);
+    static audio::Result<std::unique_ptr<Mp3Decoder>> open(std::unique_ptr<std::istream> in);
 
-    Mp3Decoder(Mp3Decoder &&other) noexcept;
-    Mp3Decoder &operator=(Mp3Decoder &&) = delete;
     Mp3Decoder(const Mp3Decoder &) = delete;
     Mp3Decoder &operator=(const Mp3Decoder &) = delete;
-    ~Mp3Decoder();
+    ~Mp3Decoder() override;
 
-    long sampleRate() const { return m_sampleRate; }
-
-    // The next frame's mono samples (nominally within -1 to 1, with the overshoot that
-    // lossy coding brings); an empty block at the end of the stream. The samples stay
-    // valid until the next call.
-    audio::Result<std::span<const float>> read();
+    audio::Result<AudioBlock> read() override;
+    std::vector<std::string> warnings() const override;
 
 private:
-    Mp3Decoder(int descriptor, mpg123_handle_struct *handle);
+    // What the LAME header of the first frame says.
+    struct Announced {
+        std::int64_t frames = -1; // audio frames, the header's own excluded; -1 without a count
+        long delay = -1;          // encoder delay in samples; -1 without a LAME header
+        long padding = -1;
+    };
 
-    audio::Status start();
-    void mix(const unsigned char *decoded, std::size_t bytes);
-    audio::Status checkFormat();
-    audio::Status checkFrame();
-    audio::Status checkSameFormat(long rate, int channels) const;
-    audio::Status checkComplete() const;
-    // Whether anything after the last frame decoded looks like the start of another
-    // frame (an unreadable rest counts as one).
-    bool frameHeaderFollows() const;
-    audio::Error damaged() const;
-    double secondsDecoded() const;
+    Mp3Decoder(std::unique_ptr<std::istream> in, mpg123_handle_struct *handle);
 
-    int m_descriptor;
+    // Decodes one more frame, feeding libmpg123 the next when it needs one.
+    audio::Status step();
+    audio::Status feed(const MpegFrameScanner::Frame &frame);
+    audio::Status takeFormat();
+    void append(const unsigned char *decoded, std::size_t bytes);
+    void release(std::size_t count);
+    void finish();
+    double announcedSeconds() const;
+
+    std::unique_ptr<std::istream> m_in;
+    MpegFrameScanner m_scanner;
     mpg123_handle_struct *m_handle;
-    long m_sampleRate = 0;
+
+    bool m_needFrame = true;
+    bool m_ended = false;
+    std::int64_t m_framesFed = 0;
+    std::int64_t m_framesDecoded = 0;
+    int m_sampleRate = 0;
     int m_channels = 0;
-    // The length a LAME header announces, in samples per channel; negative without one.
-    std::int64_t m_announcedSamples = -1;
-    std::int64_t m_samplesDecoded = 0;
-    std::int64_t m_lastFrameEnd = 0;
-    std::vector<float> m_mono;
+    int m_samplesPerFrame = 0;
+    int m_firstSampleRate = 0;      // the rate the LAME header's length is counted in
+    int m_firstSamplesPerFrame = 0;
+
+    Announced m_announced;
+    std::int64_t m_skipLeft = 0;  // samples still to cut from the start
+    std::size_t m_holdBack = 0;   // samples kept back in case they are the end's padding
+
+    std::vector<float> m_held;    // decoded, not yet handed out
+    std::vector<float> m_ready;   // to hand out, at m_readyRate
+    int m_readyRate = 0;
+    std::vector<float> m_block;   // handed out
+    double m_seconds = 0;         // of audio decoded and kept so far
+
+    std::uint64_t m_junkBytes = 0;
+    int m_junkPlaces = 0;
+    double m_firstJunkAt = 0;
+    int m_damagedFrames = 0;
+    double m_firstDamageAt = 0;
+    int m_formatChanges = 0;
+    std::string m_firstFormatChange;
 };

@@ -1,10 +1,12 @@
-// Checks the WAV file, cuts its frames into runs and writes the runs' frames in order:
-// straight into the file when there is one run, after all are done when there are more.
+// Checks the WAV file. Audio the encoder takes as it is is cut into runs, whose frames are
+// written in order: straight into the file when there is one run, after all are done when
+// there are more. Other audio is mixed and resampled on the way, in one run.
 
 #include "WavToAmr.h"
 
 #include "AmrStorage.h"
 #include "AmrWriter.h"
+#include "EncodeResampled.h"
 #include "EncodeRun.h"
 #include "EncodeRuns.h"
 #include "EncoderThreads.h"
@@ -25,17 +27,15 @@ audio::Status wavToAmr(const std::string &wavPath, const std::string &amrPath, i
     std::ifstream in(wavPath, std::ios::binary);
     if (!in)
         return inputFailure("cannot open it");
-    const auto wav = audio::WavReader::open(in);
+    auto wav = audio::WavReader::open(in);
     if (!wav.ok())
         return inputFailure(wav.error().message);
-    const std::uint32_t samples = wav.value().sampleCount();
+    const std::uint64_t samples = wav.value().frameCount();
     if (samples == 0)
         return inputFailure("it holds no audio");
     const auto threads = encoderThreads();
     if (!threads.ok())
         return threads.error();
-    constexpr auto samplesPerFrame = audio::AmrStorage::samplesPerFrame;
-    const auto runs = cutIntoRuns((samples + samplesPerFrame - 1) / samplesPerFrame, threads.value());
 
     auto file = audio::OutputFile::create(amrPath);
     if (!file.ok())
@@ -45,6 +45,17 @@ audio::Status wavToAmr(const std::string &wavPath, const std::string &amrPath, i
         return amr.error();
     const auto write = [&](std::span<const std::uint8_t> frame) { return amr.value().write(frame); };
 
+    if (!wav.value().format().isEncoderNative()) {
+        if (auto error = encodeResampled(wav.value(), mode, write))
+            return Error{wavPath + ": " + error->message};
+        return file.value().commit();
+    }
+
+    constexpr auto samplesPerFrame = audio::AmrStorage::samplesPerFrame;
+    const auto frames = (samples + samplesPerFrame - 1) / samplesPerFrame;
+    if (frames > 0xFFFFFFFFu)
+        return inputFailure("it is too long to encode");
+    const auto runs = cutIntoRuns(static_cast<std::uint32_t>(frames), threads.value());
     if (runs.size() == 1) {
         if (auto error = encodeRun(wavPath, runs.front(), mode, write))
             return error;

@@ -28,7 +28,7 @@ std::vector<std::int16_t> readPcm(const QString &wavPath)
         ADD_FAILURE() << wavPath.toStdString() << ": " << reader.error().message;
         return {};
     }
-    std::vector<std::int16_t> samples(reader.value().sampleCount());
+    std::vector<std::int16_t> samples(reader.value().frameCount());
     const auto count = reader.value().read(samples);
     if (!count.ok() || count.value() != samples.size())
         ADD_FAILURE() << wavPath.toStdString() << ": cannot read all samples";

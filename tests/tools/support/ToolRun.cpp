@@ -14,10 +14,11 @@ QStringList ToolRun::errorLines() const
 }
 
 ToolRun runTool(const QString &program, const QStringList &arguments,
-                const QProcessEnvironment &environment)
+                const QProcessEnvironment &environment, const QString &workingFolder)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(workingFolder);
     process.start(program, arguments);
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << "could not run " << program.toStdString();
@@ -33,6 +34,16 @@ QString soxInfo(const QString &path, const QString &option)
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return {};
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+qint64 referenceSampleCount(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("ffmpeg"), {"-v", "quiet", "-i", path, "-vn", "-ac", "1", "-ar", "8000", "-f", "s16le", "-"});
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    const QByteArray pcm = process.readAllStandardOutput();
+    return pcm.isEmpty() ? -1 : pcm.size() / 2;
 }
 
 QStringList filesIn(const QString &folder)

@@ -16,12 +16,18 @@ struct ToolRun {
     QStringList errorLines() const;
 };
 
+// Runs `program` in `workingFolder` (the test's own when empty).
 ToolRun runTool(const QString &program, const QStringList &arguments,
-                const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
+                const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                const QString &workingFolder = {});
 
 // What Debian's sox says about an audio file (soxi's `option`, such as "-s" for the
 // sample count), independently of our own readers; empty when sox cannot read it.
 QString soxInfo(const QString &path, const QString &option);
+
+// How many samples Debian's ffmpeg decodes from `path`, mixed to mono and resampled to
+// 8000 Hz: the length of its audio by a decoder independent of ours; -1 when it fails.
+qint64 referenceSampleCount(const QString &path);
 
 // The names of the files in `folder`, so tests can see that nothing was left behind.
 QStringList filesIn(const QString &folder);

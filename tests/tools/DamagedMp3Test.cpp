@@ -1,0 +1,147 @@
+// madplay.exe on MP3 files damaged the way they turn up on people's disks: each converts
+// to the length that an independent decoder (Debian's ffmpeg) gives, keeps its tone, says
+// what was wrong and where in one warning line per kind of damage, and exits with 0.
+
+#include "PcmAnalysis.h"
+#include "ToolRun.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+const QString decoder = QStringLiteral(DECODER_PATH);
+
+QString fixture(const QString &name) { return QStringLiteral(FIXTURE_DIR "/") + name; }
+
+// A warning the decoder must print: words it contains and, where it names a time, about
+// which time (negative: none).
+struct Warning {
+    QString words;
+    double seconds;
+};
+
+struct Damage {
+    const char *file;
+    std::vector<Warning> warnings;
+    // Stretches that hold the undamaged 1 kHz tone at half of full scale.
+    std::vector<std::pair<double, double>> tone;
+};
+
+// The time of the first "at N.NN s" in `line`, or -1.
+double timeIn(const QString &line)
+{
+    const auto match = QRegularExpression("at (\\d+\\.\\d\\d) s").match(line);
+    return match.hasMatch() ? match.captured(1).toDouble() : -1;
+}
+
+class DamagedMp3Test : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    ToolRun decode(const QString &mp3)
+    {
+        return runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, mp3});
+    }
+
+    QTemporaryDir folder;
+    QString wav = folder.filePath("temp.wav");
+};
+
+// Within 1 % of the reference length, and never closer than 70 ms.
+void expectLengthNear(std::size_t samples, qint64 reference)
+{
+    ASSERT_GT(reference, 0) << "ffmpeg could not decode it";
+    const double slack = std::max(0.01 * static_cast<double>(reference), 0.070 * 8000);
+    EXPECT_NEAR(static_cast<double>(samples), static_cast<double>(reference), slack);
+}
+
+void expectTone(const std::vector<std::int16_t> &samples, double from, double to)
+{
+    SCOPED_TRACE("tone from " + std::to_string(from) + " s to " + std::to_string(to) + " s");
+    const auto part = between(samples, from, to);
+    const double level = toneAmplitude(part, 1000);
+    EXPECT_NEAR(decibels(level / 0.5), 0, 1.0) << "level " << level;
+    EXPECT_GT(level * level / 2, 0.98 * rmsLevel(part) * rmsLevel(part));
+}
+
+} // namespace
+
+TEST_F(DamagedMp3Test, EachKindOfDamageIsSkippedWithOneWarningThatSaysWhereAndTheRestConverts)
+{
+    const Damage damages[] = {
+        {"junk-between-frames.mp3", {{"skipped 300 bytes of junk", 1.0}}, {{0.2, 0.9}, {1.1, 1.8}}},
+        {"junk-inside-a-frame.mp3", {{"bytes of junk", 1.0}}, {{0.2, 0.9}, {1.1, 1.8}}},
+        {"last-frame-cut.mp3", {{"it is truncated", 2.0}}, {{0.2, 1.8}}},
+        {"download-cut.mp3", {{"it is truncated", 1.2}}, {{0.2, 1.0}}},
+        {"lame-header-announces-more.mp3", {{"but its LAME header announces 4.00 s", 2.0}}, {{0.2, 1.8}}},
+        {"joined-mono-stereo.mp3",
+         {{"the audio runs on", -1}, {"the stream changes from 44100 Hz mono to 44100 Hz stereo", 1.0}},
+         {{0.2, 0.9}, {1.2, 1.9}}},
+        {"joined-44k-48k.mp3",
+         {{"the audio runs on", -1}, {"the stream changes from 44100 Hz mono to 48000 Hz mono", 1.0}},
+         {{0.2, 0.9}, {1.2, 1.9}}},
+    };
+    for (const Damage &damage : damages) {
+        SCOPED_TRACE(damage.file);
+        const QString mp3 = fixture(damage.file);
+        const ToolRun run = decode(mp3);
+        EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+
+        const QStringList lines = run.errorLines();
+        ASSERT_EQ(lines.size(), static_cast<qsizetype>(damage.warnings.size())) << run.errorOutput.toStdString();
+        for (const Warning &warning : damage.warnings) {
+            const QStringList matching = lines.filter(warning.words);
+            ASSERT_EQ(matching.size(), 1) << warning.words.toStdString() << " in " << run.errorOutput.toStdString();
+            EXPECT_TRUE(matching.front().startsWith("madplay.exe: warning: " + mp3 + ": "))
+                << matching.front().toStdString();
+            if (warning.seconds >= 0) {
+                EXPECT_NEAR(timeIn(matching.front()), warning.seconds, 0.1) << matching.front().toStdString();
+            }
+        }
+
+        const std::vector<std::int16_t> samples = readPcm(wav);
+        expectLengthNear(samples.size(), referenceSampleCount(mp3));
+        for (const auto &[from, to] : damage.tone)
+            expectTone(samples, from, to);
+    }
+}
+
+TEST_F(DamagedMp3Test, AnythingAfterTheLastFrameEndsTheAudioWithoutAWord)
+{
+    ASSERT_EQ(decode(fixture("undamaged.mp3")).exitCode, 0);
+    const std::vector<std::int16_t> undamaged = readPcm(wav);
+    ASSERT_EQ(undamaged.size(), 16000u);
+
+    // A stray 0xFF, which starts like a frame header, and 64 KB of noise, whose bytes
+    // look like frame headers many times over.
+    for (const char *name : {"stray-byte-after.mp3", "noise-after.mp3"}) {
+        SCOPED_TRACE(name);
+        const ToolRun run = decode(fixture(name));
+        EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+        EXPECT_TRUE(run.errorOutput.isEmpty()) << run.errorOutput.toStdString();
+        EXPECT_EQ(readPcm(wav), undamaged);
+    }
+}
+
+TEST_F(DamagedMp3Test, JunkInsideTheStreamCostsNoMoreThanTheFramesItHit)
+{
+    ASSERT_EQ(decode(fixture("undamaged.mp3")).exitCode, 0);
+    const std::vector<std::int16_t> undamaged = readPcm(wav);
+    for (const char *name : {"junk-between-frames.mp3", "junk-inside-a-frame.mp3"}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(decode(fixture(name)).exitCode, 0);
+        const std::vector<std::int16_t> samples = readPcm(wav);
+        ASSERT_EQ(samples.size(), undamaged.size());
+        // Up to the frames around the junk (at 1 s; a frame lasts 36 ms) the audio is
+        // the undamaged file's, and a tenth of a second after them it is again.
+        const std::size_t damageFrom = 8000 - 800, damageTo = 8000 + 1200;
+        EXPECT_TRUE(std::equal(samples.begin(), samples.begin() + damageFrom, undamaged.begin()));
+        EXPECT_TRUE(std::equal(samples.begin() + damageTo, samples.end(), undamaged.begin() + damageTo));
+    }
+}

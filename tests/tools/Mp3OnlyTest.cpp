@@ -1,0 +1,27 @@
+// madplay.exe built without FFmpeg: a file of another format gets one line that says so,
+// and the old WAV file is removed as after any failure.
+
+#include "ToolRun.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+TEST(Mp3Only, AnotherFormatIsRefusedWithALineThatSaysThisBuildReadsMp3Only)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString wav = folder.filePath("temp.wav");
+    for (const char *file : {"tone.flac", "video.mp4"}) {
+        SCOPED_TRACE(file);
+        writeFile(wav, "the previous conversion's audio");
+        const QString input = QStringLiteral(FIXTURE_DIR "/") + file;
+        const ToolRun run = runTool(QStringLiteral(DECODER_PATH), {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, input});
+        EXPECT_EQ(run.exitCode, 1);
+        ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
+        EXPECT_TRUE(run.errorOutput.contains(input + ": it is a ")) << run.errorOutput.toStdString();
+        EXPECT_TRUE(run.errorOutput.contains("this build of the decoder reads MP3 only")) << run.errorOutput.toStdString();
+        EXPECT_FALSE(QFile::exists(wav));
+    }
+}

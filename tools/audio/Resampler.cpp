@@ -1,0 +1,75 @@
+// Streaming resampling to 8000 Hz with libsoxr.
+
+#include "Resampler.h"
+
+#include <soxr.h>
+
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace audio {
+
+namespace {
+
+// Room for the output of the filter's tail when the input ends.
+constexpr std::size_t flushBlock = 4096;
+
+} // namespace
+
+Resampler::Resampler(Resampler &&other) noexcept
+    : m_soxr(std::exchange(other.m_soxr, nullptr)),
+      m_ratio(other.m_ratio),
+      m_resampled(std::move(other.m_resampled))
+{
+}
+
+Resampler::~Resampler()
+{
+    if (m_soxr)
+        soxr_delete(m_soxr);
+}
+
+Result<Resampler> Resampler::create(double inputRate)
+{
+    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
+    soxr_error_t error = nullptr;
+    soxr_t resampler = soxr_create(inputRate, outputRate, 1, &error, &io, &quality, nullptr);
+    if (error || !resampler) {
+        if (resampler)
+            soxr_delete(resampler);
+        return Error{"cannot resample from " + std::to_string(inputRate) + " Hz: " + soxr_strerror(error)};
+    }
+    return Resampler(resampler, outputRate / inputRate);
+}
+
+Result<std::span<const float>> Resampler::process(std::span<const float> input)
+{
+    // No input at all would tell libsoxr that the input has ended.
+    if (input.empty())
+        return std::span<const float>();
+    return run(input.data(), input.size());
+}
+
+Result<std::span<const float>> Resampler::flush()
+{
+    return run(nullptr, 0);
+}
+
+Result<std::span<const float>> Resampler::run(const float *input, std::size_t length)
+{
+    // Enough room for all output this input can give, so one call consumes it all.
+    m_resampled.resize(static_cast<std::size_t>(std::ceil(static_cast<double>(length) * m_ratio)) + flushBlock);
+    std::size_t consumed = 0;
+    std::size_t produced = 0;
+    const soxr_error_t error = soxr_process(m_soxr, input, length, &consumed, m_resampled.data(),
+                                            m_resampled.size(), &produced);
+    if (error)
+        return Error{std::string("resampling failed: ") + soxr_strerror(error)};
+    if (consumed != length)
+        return Error{"resampling failed: the resampler left input unused"};
+    return std::span<const float>(m_resampled.data(), produced);
+}
+
+} // namespace audio

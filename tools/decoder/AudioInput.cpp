@@ -1,0 +1,54 @@
+// The file's checks, the probe, and the choice of reader.
+
+#include "AudioInput.h"
+
+#include "ContentProbe.h"
+#include "Mp3Decoder.h"
+#if AMR_WITH_FFMPEG
+#include "FfmpegDecoder.h"
+#endif
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+using audio::Error;
+
+audio::Result<std::unique_ptr<AudioSource>> openAudioFile(const std::string &path)
+{
+    auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
+    if (!*in)
+        return Error{std::string("cannot open it: ") + std::strerror(errno)};
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return Error{"it is not a file"};
+    if (std::filesystem::file_size(path, error) == 0 && !error)
+        return Error{"it is empty"};
+    return openAudioStream(std::move(in));
+}
+
+audio::Result<std::unique_ptr<AudioSource>> openAudioStream(std::unique_ptr<std::istream> in)
+{
+    const auto probe = ContentProbe::of(*in);
+    if (!probe.ok())
+        return probe.error();
+    if (probe.value().kind == ContentProbe::Kind::notAudio)
+        return Error{"it is a " + probe.value().formatName + ", not audio"};
+    if (probe.value().kind == ContentProbe::Kind::mpegAudio) {
+        auto decoder = Mp3Decoder::open(std::move(in));
+        if (!decoder.ok())
+            return decoder.error();
+        return std::unique_ptr<AudioSource>(std::move(decoder.value()));
+    }
+#if AMR_WITH_FFMPEG
+    auto decoder = FfmpegDecoder::open(std::move(in));
+    if (!decoder.ok())
+        return decoder.error();
+    return std::unique_ptr<AudioSource>(std::move(decoder.value()));
+#else
+    if (probe.value().kind == ContentProbe::Kind::otherFormat)
+        return Error{"it is a " + probe.value().formatName + " file, and this build of the decoder reads MP3 only"};
+    return Error{"it holds no MPEG audio (is it an MP3 file?)"};
+#endif
+}

@@ -1,0 +1,73 @@
+// WAV frames to mono float, through the resampler, to 16-bit frames of 160 samples.
+
+#include "EncodeResampled.h"
+
+#include "AmrEncoder.h"
+#include "AmrStorage.h"
+#include "Pcm16.h"
+#include "Resampler.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t samplesPerFrame = audio::AmrStorage::samplesPerFrame;
+// Sample frames read from the WAV file at a time.
+constexpr std::size_t readBlock = 4096;
+
+} // namespace
+
+audio::Status encodeResampled(audio::WavReader &wav, int mode, const FrameSink &sink)
+{
+    auto resampler = audio::Resampler::create(wav.format().sampleRate);
+    if (!resampler.ok())
+        return resampler.error();
+    auto encoder = AmrEncoder::create();
+    if (!encoder.ok())
+        return encoder.error();
+
+    std::vector<std::int16_t> pending;
+    // Encodes the whole frames that are pending; with `last`, the rest too, padded with silence.
+    const auto encodePending = [&](bool last) -> audio::Status {
+        if (last && pending.size() % samplesPerFrame != 0)
+            pending.resize((pending.size() / samplesPerFrame + 1) * samplesPerFrame, 0);
+        std::size_t at = 0;
+        for (; at + samplesPerFrame <= pending.size(); at += samplesPerFrame) {
+            const auto frame = encoder.value().encode(std::span(pending).subspan(at).first<samplesPerFrame>(), mode);
+            if (!frame.ok())
+                return frame.error();
+            if (auto error = sink(frame.value()))
+                return error;
+        }
+        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(at));
+        return std::nullopt;
+    };
+    const auto take = [&](std::span<const float> resampled) {
+        std::transform(resampled.begin(), resampled.end(), std::back_inserter(pending), audio::toPcm16);
+    };
+
+    std::vector<float> block(readBlock);
+    for (;;) {
+        const auto count = wav.readMono(block);
+        if (!count.ok())
+            return count.error();
+        if (count.value() == 0)
+            break;
+        const auto resampled = resampler.value().process(std::span(block).first(count.value()));
+        if (!resampled.ok())
+            return resampled.error();
+        take(resampled.value());
+        if (auto error = encodePending(false))
+            return error;
+    }
+    for (;;) {
+        const auto rest = resampler.value().flush();
+        if (!rest.ok())
+            return rest.error();
+        if (rest.value().empty())
+            break;
+        take(rest.value());
+    }
+    return encodePending(true);
+}
