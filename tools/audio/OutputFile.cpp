@@ -4,11 +4,16 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#endif
 
 namespace audio {
 
@@ -16,14 +21,48 @@ namespace {
 
 std::string systemError() { return std::strerror(errno); }
 
-// The permissions a newly created file gets: mkstemp creates the file readable by its
-// owner only, while the target should look like any file the user creates.
-mode_t newFileMode()
+#ifdef _WIN32
+
+// The characters a file name follows; the name is cut as bytes, as std::filesystem
+// would convert it from and to another encoding on Windows.
+constexpr const char *folderSeparators = "/\\:";
+
+// A Windows file has no permissions for others to set.
+bool makeOrdinaryFile(int) { return true; }
+
+bool flushToDisk(int descriptor) { return _commit(descriptor) == 0; }
+
+// The C library's rename does not replace an existing file on Windows.
+std::optional<std::string> replaceFile(const std::string &from, const std::string &to)
+{
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return std::nullopt;
+    return std::system_category().message(static_cast<int>(GetLastError()));
+}
+
+#else
+
+constexpr const char *folderSeparators = "/";
+
+// mkstemp creates the file readable by its owner only, while the target should look like
+// any file the user creates.
+bool makeOrdinaryFile(int descriptor)
 {
     const mode_t mask = umask(0);
     umask(mask);
-    return 0666 & ~mask;
+    return fchmod(descriptor, 0666 & ~mask) == 0;
 }
+
+bool flushToDisk(int descriptor) { return fsync(descriptor) == 0; }
+
+std::optional<std::string> replaceFile(const std::string &from, const std::string &to)
+{
+    if (std::rename(from.c_str(), to.c_str()) == 0)
+        return std::nullopt;
+    return systemError();
+}
+
+#endif
 
 } // namespace
 
@@ -50,19 +89,16 @@ OutputFile::~OutputFile()
 
 Result<OutputFile> OutputFile::create(const std::string &targetPath)
 {
-    const std::filesystem::path target(targetPath);
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
+    const std::size_t nameStart = targetPath.find_last_of(folderSeparators) + 1;
     std::string temporaryPath =
-        (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+        targetPath.substr(0, nameStart) + "." + targetPath.substr(nameStart) + ".XXXXXX";
 
     const int descriptor = mkstemp(temporaryPath.data());
     if (descriptor < 0) {
         return Error{targetPath + ": cannot create a file in its folder: " + systemError()};
     }
     std::FILE *file = nullptr;
-    if (fchmod(descriptor, newFileMode()) != 0 || !(file = fdopen(descriptor, "wb"))) {
+    if (!makeOrdinaryFile(descriptor) || !(file = fdopen(descriptor, "wb"))) {
         Error error{targetPath + ": cannot create a file in its folder: " + systemError()};
         close(descriptor);
         unlink(temporaryPath.c_str());
@@ -97,13 +133,13 @@ Status OutputFile::writeAt(std::uint64_t offset, std::span<const std::byte> byte
 
 Status OutputFile::commit()
 {
-    if (std::fflush(m_file) != 0 || fsync(fileno(m_file)) != 0)
+    if (std::fflush(m_file) != 0 || !flushToDisk(fileno(m_file)))
         return failure("write");
     const int closed = std::fclose(std::exchange(m_file, nullptr));
     if (closed != 0)
         return failure("write");
-    if (std::rename(m_temporaryPath.c_str(), m_targetPath.c_str()) != 0)
-        return failure("replace");
+    if (const auto reason = replaceFile(m_temporaryPath, m_targetPath))
+        return Error{m_targetPath + ": cannot replace it: " + *reason};
     m_temporaryPath.clear();
     return std::nullopt;
 }
