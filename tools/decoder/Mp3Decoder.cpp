@@ -14,10 +14,39 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef _WIN32
+#include <io.h>
+#endif
+
 using audio::Error;
 using audio::Status;
 
 namespace {
+
+#ifdef _WIN32
+
+// Binary, or the C library would translate line ends; not inherited by child processes.
+constexpr int openFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
+
+// Windows has no pread: seek, read, and seek back to where libmpg123 reads next.
+ssize_t pread(int descriptor, void *buffer, std::size_t size, std::int64_t offset)
+{
+    const std::int64_t position = _telli64(descriptor);
+    if (position < 0 || _lseeki64(descriptor, offset, SEEK_SET) < 0)
+        return -1;
+    const int count = _read(descriptor, buffer, static_cast<unsigned>(size));
+    const int readError = errno;
+    if (_lseeki64(descriptor, position, SEEK_SET) < 0)
+        return -1;
+    errno = readError;
+    return count;
+}
+
+#else
+
+constexpr int openFlags = O_RDONLY | O_CLOEXEC;
+
+#endif
 
 std::string describeFormat(long rate, int channels)
 {
@@ -60,7 +89,7 @@ Mp3Decoder::~Mp3Decoder()
 
 audio::Result<Mp3Decoder> Mp3Decoder::open(const std::string &path)
 {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int descriptor = ::open(path.c_str(), openFlags);
     if (descriptor < 0)
         return Error{std::string("cannot open it: ") + std::strerror(errno)};
     struct stat status {};
