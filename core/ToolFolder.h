@@ -23,7 +23,8 @@ public:
 
     // The tool folder beside the running program's executable, with native separators.
     // Where the user may not write in it (an installation for all users), the user's own
-    // tool folder in the application data folder instead, which links to those tools.
+    // tool folder in the application data folder instead, which links to those tools
+    // (on Windows: holds copies of them).
     static ToolFolder ofThisProgram();
 
     const QString &applicationDirectory() const { return m_applicationDirectory; }
@@ -31,7 +32,10 @@ public:
 
     QString path() const;
     QString decoderPath() const;
+    // The encoder as the script calls it: on Windows without the ".exe" of its file,
+    // which the command interpreter finds by adding it.
     QString encoderPath() const;
+    QString encoderFilePath() const;
     QString scriptPath() const;
     QString wavPath() const;
     // The stand-in for the command interpreter, which sits beside the program.
