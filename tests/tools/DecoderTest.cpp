@@ -45,16 +45,20 @@ protected:
         return runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, mp3});
     }
 
-    // Decodes a fixture that must decode, checking the WAV header against sox's reading.
+    // Decodes a fixture that must decode, checking the WAV header against sox's reading
+    // (not in the Windows build: its tests run under Wine, which cannot start Debian's
+    // sox and read its answer; our reader still checks the header).
     std::vector<std::int16_t> decodeFixture(const QString &name)
     {
         const ToolRun run = decode(fixture(name));
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+        std::vector<std::int16_t> samples = readPcm(wav);
+#ifndef _WIN32
         EXPECT_EQ(soxInfo(wav, "-r"), "8000");
         EXPECT_EQ(soxInfo(wav, "-c"), "1");
         EXPECT_EQ(soxInfo(wav, "-b"), "16");
-        std::vector<std::int16_t> samples = readPcm(wav);
         EXPECT_EQ(soxInfo(wav, "-s"), QString::number(samples.size()));
+#endif
         return samples;
     }
 

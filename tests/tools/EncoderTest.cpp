@@ -65,10 +65,12 @@ TEST_F(EncoderTest, EachModeWritesFramesOfItsTypeThatDecodeToTheRightLength)
         EXPECT_GT(toneAmplitude(part, 1000), 0.25);
         EXPECT_GT(std::pow(toneAmplitude(part, 1000), 2) / 2, 0.8 * std::pow(rmsLevel(part), 2));
 
+#ifndef _WIN32 // Wine cannot start Debian's sox and read its answer.
         EXPECT_EQ(soxInfo(amr, "-s"), "1280");
         const QString bySox = folder.filePath("sox.wav");
         ASSERT_EQ(runTool("sox", {amr, bySox}).exitCode, 0);
         EXPECT_EQ(soxInfo(bySox, "-s"), "1280");
+#endif
     }
 }
 
