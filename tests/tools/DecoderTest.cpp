@@ -238,3 +238,14 @@ TEST_F(DecoderTest, TakesItsOptionsInAnyOrderButNoOthers)
         EXPECT_TRUE(run.errorOutput.startsWith("usage: madplay.exe -m -R 8000 -b 16 -o wave:"));
     }
 }
+
+TEST_F(DecoderTest, TakesFileNamesInAnyScript)
+{
+    // Letters of several scripts at once: no 8-bit code page holds them all.
+    const QString mp3 = folder.filePath(QStringLiteral("M\u00fasica \u4e2d\u6587 \u266a.mp3"));
+    ASSERT_TRUE(QFile::copy(fixture("mpeg25-mono-11k.mp3"), mp3));
+    const QString output = folder.filePath(QStringLiteral("\u0391\u03b8\u03ae\u03bd\u03b1 \u00df.wav"));
+    const ToolRun run = runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + output, mp3});
+    EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+    EXPECT_GE(readPcm(output).size(), 12000u);
+}

@@ -137,3 +137,18 @@ TEST_F(EncoderTest, AWrongCommandLineGetsTheUsage)
     }
     EXPECT_FALSE(QFile::exists(amr));
 }
+
+TEST_F(EncoderTest, TakesFileNamesInAnyScript)
+{
+    // Letters of several scripts at once: no 8-bit code page holds them all.
+    const QString input = folder.filePath(QStringLiteral("M\u00fasica \u4e2d\u6587 \u266a.wav"));
+    writeTone(input, 1600);
+    const QString output = folder.filePath(QStringLiteral("\u0391\u03b8\u03ae\u03bd\u03b1 \u00df.amr"));
+    const ToolRun run = runTool(encoder, {"wav2amr", input, output, "MR122"});
+    EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+    EXPECT_EQ(contentsOf(output).size(), 6 + 10 * 32);
+
+    const QString back = folder.filePath(QStringLiteral("\u4e2d\u6587 back.wav"));
+    EXPECT_EQ(runTool(encoder, {"amr2wav", output, back}).exitCode, 0);
+    EXPECT_EQ(readPcm(back).size(), 1600u);
+}
