@@ -61,6 +61,9 @@ Status RunBatchFile(const ToolFolder &toolFolder)
         arguments->flags &= ~(DETACHED_PROCESS | CREATE_NO_WINDOW);
         arguments->flags |= CREATE_NEW_CONSOLE;
     });
+    // The script's cd changes the folder but not the drive; started in the tool folder,
+    // the tools run there wherever the program was started from.
+    process.setWorkingDirectory(toolFolder.path());
 #else
     const QString runner = toolFolder.scriptRunnerPath();
     if (!QFileInfo(runner).isExecutable()) {
