@@ -66,7 +66,7 @@ TEST_F(PersonalToolFolderTest, LinksToTheInstalledToolsAndTakesTheScript)
 {
     const auto personal = personalToolFolder(installed, personalDirectory);
     ASSERT_TRUE(personal);
-    EXPECT_EQ(personal->applicationDirectory(), personalDirectory);
+    EXPECT_EQ(personal->applicationDirectory(), QDir::toNativeSeparators(personalDirectory));
     expectLinksToTheInstalledTools(*personal);
 
     const QString log = home.filePath("record.log");
