@@ -23,8 +23,8 @@ std::string systemError() { return std::strerror(errno); }
 
 #ifdef _WIN32
 
-// The characters a file name follows; the name is cut as bytes, as std::filesystem
-// would convert it from and to another encoding on Windows.
+// Where a name's folder part may end. Names are cut as bytes: on Windows,
+// std::filesystem would take them for another encoding and garble UTF-8.
 constexpr const char *folderSeparators = "/\\:";
 
 // A Windows file has no permissions for others to set.
