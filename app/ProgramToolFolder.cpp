@@ -6,18 +6,33 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace {
+
+// Whether the user may create files in the folder. Windows decides that by the folder's
+// access control list, which its attributes do not show, so a file is tried there.
+bool mayWriteIn(const QString &folder)
+{
+#ifdef _WIN32
+    QTemporaryFile probe(folder + QStringLiteral("/write-test-XXXXXX"));
+    return probe.open();
+#else
+    return QFileInfo(folder).isWritable();
+#endif
+}
+
+} // namespace
 
 ToolFolder programToolFolder()
 {
     ToolFolder installed(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
-#ifndef _WIN32
     // A system-wide installation's tool folder is not the user's to write in.
-    if (!QFileInfo(installed.path()).isWritable()) {
+    if (!mayWriteIn(installed.path())) {
         const QString personalDirectory =
             QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
         if (auto personal = personalToolFolder(installed, personalDirectory))
             return *personal;
     }
-#endif
     return installed;
 }

@@ -100,6 +100,9 @@ Status ScriptRun::start()
         arguments->flags &= ~(DETACHED_PROCESS | CREATE_NO_WINDOW);
         arguments->flags |= CREATE_NEW_CONSOLE;
     });
+    // The script's cd changes the folder but not the drive; started in the tool folder,
+    // the tools run there wherever the program was started from.
+    m_interpreter->setWorkingDirectory(m_toolFolder.path());
     connect(m_interpreter, &QProcess::finished, this, [this](int, QProcess::ExitStatus status) {
         emit ended({status == QProcess::NormalExit ? RunEnd::Kind::Completed : RunEnd::Kind::Stopped,
                     {}, false});

@@ -19,6 +19,15 @@ QString ToolFolder::inToolFolder(const QString &name) const
 
 QString ToolFolder::decoderPath() const { return inToolFolder(QStringLiteral("madplay.exe")); }
 QString ToolFolder::encoderPath() const { return inToolFolder(QStringLiteral("converter")); }
+
+QString ToolFolder::encoderFilePath() const
+{
+#ifdef _WIN32
+    return encoderPath() + QStringLiteral(".exe");
+#else
+    return encoderPath();
+#endif
+}
 QString ToolFolder::scriptPath() const { return inToolFolder(QStringLiteral("WAV2AMR.bat")); }
 QString ToolFolder::wavPath() const { return inToolFolder(QStringLiteral("temp.wav")); }
 QString ToolFolder::lockPath() const { return inToolFolder(QStringLiteral("WAV2AMR.lock")); }

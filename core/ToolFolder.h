@@ -26,7 +26,10 @@ public:
 
     QString path() const;
     QString decoderPath() const;
+    // The encoder as the script calls it: on Windows without the ".exe" of its file,
+    // which the command interpreter finds by adding it.
     QString encoderPath() const;
+    QString encoderFilePath() const;
     QString scriptPath() const;
     QString wavPath() const;
     // Held by the program that converts with this tool folder, for one run from writing

@@ -28,16 +28,20 @@ protected:
         return runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, mp3});
     }
 
-    // Decodes a fixture that must decode, checking the WAV header against sox's reading.
+    // Decodes a fixture that must decode, checking the WAV header against sox's reading
+    // (not in the Windows build: its tests run under Wine, which cannot start Debian's
+    // sox and read its answer; our reader still checks the header).
     std::vector<std::int16_t> decodeFixture(const QString &name)
     {
         const ToolRun run = decode(fixture(name));
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+        std::vector<std::int16_t> samples = readPcm(wav);
+#ifndef _WIN32
         EXPECT_EQ(soxInfo(wav, "-r"), "8000");
         EXPECT_EQ(soxInfo(wav, "-c"), "1");
         EXPECT_EQ(soxInfo(wav, "-b"), "16");
-        std::vector<std::int16_t> samples = readPcm(wav);
         EXPECT_EQ(soxInfo(wav, "-s"), QString::number(samples.size()));
+#endif
         return samples;
     }
 
@@ -201,4 +205,15 @@ TEST_F(DecoderTest, TakesItsOptionsInAnyOrderButNoOthers)
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.errorOutput.startsWith("usage: madplay.exe -m -R 8000 -b 16 -o wave:"));
     }
+}
+
+TEST_F(DecoderTest, TakesFileNamesInAnyScript)
+{
+    // Letters of several scripts at once: no 8-bit code page holds them all.
+    const QString mp3 = folder.filePath(QStringLiteral("M\u00fasica \u4e2d\u6587 \u266a.mp3"));
+    ASSERT_TRUE(QFile::copy(fixture("mpeg25-mono-11k.mp3"), mp3));
+    const QString output = folder.filePath(QStringLiteral("\u0391\u03b8\u03ae\u03bd\u03b1 \u00df.wav"));
+    const ToolRun run = runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + output, mp3});
+    EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+    EXPECT_GE(readPcm(output).size(), 12000u);
 }

@@ -66,10 +66,12 @@ TEST_F(EncoderTest, EachModeWritesFramesOfItsTypeThatDecodeToTheRightLength)
         EXPECT_GT(toneAmplitude(part, 1000), 0.25);
         EXPECT_GT(std::pow(toneAmplitude(part, 1000), 2) / 2, 0.8 * std::pow(rmsLevel(part), 2));
 
+#ifndef _WIN32 // Wine cannot start Debian's sox and read its answer.
         EXPECT_EQ(soxInfo(amr, "-s"), "1280");
         const QString bySox = folder.filePath("sox.wav");
         ASSERT_EQ(runTool("sox", {amr, bySox}).exitCode, 0);
         EXPECT_EQ(soxInfo(bySox, "-s"), "1280");
+#endif
     }
 }
 
@@ -205,4 +207,19 @@ TEST_F(EncoderTest, AWrongCommandLineGetsTheUsage)
         EXPECT_TRUE(run.errorOutput.contains("MR475 MR515 MR59 MR67 MR74 MR795 MR102 MR122"));
     }
     EXPECT_FALSE(QFile::exists(amr));
+}
+
+TEST_F(EncoderTest, TakesFileNamesInAnyScript)
+{
+    // Letters of several scripts at once: no 8-bit code page holds them all.
+    const QString input = folder.filePath(QStringLiteral("M\u00fasica \u4e2d\u6587 \u266a.wav"));
+    writeTone(input, 1600);
+    const QString output = folder.filePath(QStringLiteral("\u0391\u03b8\u03ae\u03bd\u03b1 \u00df.amr"));
+    const ToolRun run = runTool(encoder, {"wav2amr", input, output, "MR122"});
+    EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+    EXPECT_EQ(contentsOf(output).size(), 6 + 10 * 32);
+
+    const QString back = folder.filePath(QStringLiteral("\u4e2d\u6587 back.wav"));
+    EXPECT_EQ(runTool(encoder, {"amr2wav", output, back}).exitCode, 0);
+    EXPECT_EQ(readPcm(back).size(), 1600u);
 }

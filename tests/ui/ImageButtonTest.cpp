@@ -188,6 +188,9 @@ TEST_F(ImageButtonTest, SpaceClicksOnReleaseAndEnterOnPress)
 
 TEST_F(ImageButtonTest, ThePressedLookFollowsThePointerWhileTheButtonIsHeld)
 {
+    // Whether the press also gives the button focus, and its focus look, depends on the
+    // platform's window activation (it does on Windows); this is about the pressed look.
+    button.setFocusPolicy(Qt::NoFocus);
     const QColor down(90, 80, 160);
     button.setBackColorDown(down);
     const QColor normal = background(render(button));

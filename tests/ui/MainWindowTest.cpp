@@ -21,6 +21,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 // A main window whose tool folder lies in a temporary application directory, without
@@ -359,7 +363,23 @@ TEST_F(MainWindowTest, DroppingOneFileActsAsBrowsingForIt)
     EXPECT_FALSE(convertButton()->isEnabled());
 
     EXPECT_TRUE(drop({QUrl::fromLocalFile("/music/dropped song.mp3")}));
-    EXPECT_EQ(text("txtInputAudio"), "/music/dropped song.mp3");
-    EXPECT_EQ(text("txtOutputAudio"), "/music/dropped song.amr");
+    EXPECT_EQ(text("txtInputAudio"), QDir::toNativeSeparators("/music/dropped song.mp3"));
+    EXPECT_EQ(text("txtOutputAudio"), QDir::toNativeSeparators("/music/dropped song.amr"));
     EXPECT_TRUE(convertButton()->isEnabled());
 }
+
+#ifdef _WIN32
+TEST_F(MainWindowTest, ANameTheAnsiCodePageLacksIsRefusedWithAMessage)
+{
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "written for the Western code page 1252, which lacks Chinese letters";
+    dialogAnswer = QStringLiteral("C:\\Music\\\u4e2d\u6587.mp3");
+    click("cmdInput");
+
+    ModalDialogCatcher catcher;
+    click("cmdConvert");
+    ASSERT_EQ(catcher.texts().size(), 1);
+    EXPECT_TRUE(catcher.texts()[0].contains("code page")) << catcher.texts()[0].toStdString();
+    EXPECT_TRUE(script().isEmpty()) << "nothing is written, so nothing starts";
+}
+#endif

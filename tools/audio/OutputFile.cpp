@@ -7,12 +7,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#endif
 
 namespace audio {
 
@@ -20,26 +25,59 @@ namespace {
 
 std::string systemError() { return std::strerror(errno); }
 
-// The permissions a newly created file gets: mkstemp creates the file readable by its
-// owner only, while the target should look like any file the user creates.
-mode_t newFileMode()
+#ifdef _WIN32
+
+// Where a name's folder part may end. Names are cut as bytes: on Windows,
+// std::filesystem would take them for another encoding and garble UTF-8.
+constexpr const char *folderSeparators = "/\\:";
+
+// A Windows file has no permissions for others to set.
+bool makeOrdinaryFile(int) { return true; }
+
+bool flushToDisk(int descriptor) { return _commit(descriptor) == 0; }
+
+// The C library's rename does not replace an existing file on Windows.
+std::optional<std::string> replaceFile(const std::string &from, const std::string &to)
+{
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return std::nullopt;
+    return std::system_category().message(static_cast<int>(GetLastError()));
+}
+
+// The longest file name a folder takes: 255 UTF-16 units, never more than the bytes of
+// the same name in UTF-8.
+std::size_t nameLimit(const std::string &) { return 255; }
+
+#else
+
+constexpr const char *folderSeparators = "/";
+
+// mkstemp creates the file readable by its owner only, while the target should look like
+// any file the user creates.
+bool makeOrdinaryFile(int descriptor)
 {
     const mode_t mask = umask(0);
     umask(mask);
-    return 0666 & ~mask;
+    return fchmod(descriptor, 0666 & ~mask) == 0;
+}
+
+bool flushToDisk(int descriptor) { return fsync(descriptor) == 0; }
+
+std::optional<std::string> replaceFile(const std::string &from, const std::string &to)
+{
+    if (std::rename(from.c_str(), to.c_str()) == 0)
+        return std::nullopt;
+    return systemError();
 }
 
 // The longest file name the folder takes, in bytes.
-std::size_t nameLimit(const std::filesystem::path &folder)
+std::size_t nameLimit(const std::string &folder)
 {
-#ifdef _WIN32
-    (void)folder;
-    return 255; // UTF-16 units, never more than the bytes of the same name in UTF-8
-#else
     const long limit = pathconf(folder.c_str(), _PC_NAME_MAX);
     return limit > 0 ? static_cast<std::size_t>(limit) : 255;
-#endif
 }
+
+#endif
 
 // ".NAME.XXXXXX" for the target's NAME, with NAME shortened, at a character boundary,
 // as far as the folder's limit on the length of a name requires.
@@ -90,18 +128,16 @@ OutputFile::~OutputFile()
 
 Result<OutputFile> OutputFile::create(const std::string &targetPath)
 {
-    const std::filesystem::path target(targetPath);
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
+    const std::size_t nameStart = targetPath.find_last_of(folderSeparators) + 1;
+    const std::string folder = nameStart > 0 ? targetPath.substr(0, nameStart) : std::string(".");
     std::string temporaryPath =
-        (folder / temporaryName(target.filename().string(), nameLimit(folder))).string();
+        targetPath.substr(0, nameStart) + temporaryName(targetPath.substr(nameStart), nameLimit(folder));
     auto created = TemporaryFiles::create(std::move(temporaryPath));
     if (!created.ok())
         return Error{targetPath + ": cannot create a file in its folder: " + created.error().message};
     TemporaryFiles::File &temporary = created.value();
     std::FILE *file = nullptr;
-    if (fchmod(temporary.descriptor, newFileMode()) != 0 || !(file = fdopen(temporary.descriptor, "wb"))) {
+    if (!makeOrdinaryFile(temporary.descriptor) || !(file = fdopen(temporary.descriptor, "wb"))) {
         Error error{targetPath + ": cannot create a file in its folder: " + systemError()};
         close(temporary.descriptor);
         unlink(temporary.path.c_str());
@@ -137,13 +173,13 @@ Status OutputFile::writeAt(std::uint64_t offset, std::span<const std::byte> byte
 
 Status OutputFile::commit()
 {
-    if (std::fflush(m_file) != 0 || fsync(fileno(m_file)) != 0)
+    if (std::fflush(m_file) != 0 || !flushToDisk(fileno(m_file)))
         return failure("write");
     const int closed = std::fclose(std::exchange(m_file, nullptr));
     if (closed != 0)
         return failure("write");
-    if (std::rename(m_temporaryPath.c_str(), m_targetPath.c_str()) != 0)
-        return failure("replace");
+    if (const auto problem = replaceFile(m_temporaryPath, m_targetPath))
+        return Error{m_targetPath + ": cannot replace it: " + *problem};
     m_temporaryPath.clear();
     TemporaryFiles::release(std::exchange(m_slot, -1));
     return std::nullopt;

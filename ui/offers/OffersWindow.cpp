@@ -165,7 +165,10 @@ void OffersWindow::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
 
     auto *title = new QLabel(QString::fromUtf8(offer.title), frame);
     title->setObjectName(QStringLiteral("Label1(%1)").arg(layout.titleIndex));
-    QFont titleFont(QStringLiteral("Arial"));
+    QFont titleFont;
+    // Arial's metric twin where Arial is missing, as it is under Wine, which would
+    // otherwise draw the titles with a serif.
+    titleFont.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     titleFont.setPointSizeF(14.25);
     titleFont.setBold(true);
     title->setFont(titleFont);

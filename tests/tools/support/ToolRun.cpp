@@ -10,7 +10,8 @@
 
 QStringList ToolRun::errorLines() const
 {
-    return errorOutput.split(u'\n', Qt::SkipEmptyParts);
+    // Windows programs end their lines with CR LF.
+    return QString(errorOutput).remove(u'\r').split(u'\n', Qt::SkipEmptyParts);
 }
 
 ToolRun runTool(const QString &program, const QStringList &arguments,
