@@ -3,11 +3,10 @@
 
 #include "NoDisplay.h"
 #include "Program.h"
+#include "TestInstallation.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -28,15 +27,13 @@ class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(appDir.isValid());
-        ASSERT_TRUE(QDir(appDir.path()).mkdir("amr"));
+        ASSERT_TRUE(installation.isValid());
         // Ends the loop if closing the windows does not.
         QTimer::singleShot(60000, [] { QApplication::exit(1); });
     }
 
-    QTemporaryDir appDir;
-    ToolFolder tools{appDir.path(), u'/'};
-    Program program{tools};
+    TestInstallation installation;
+    Program program{installation.tools()};
     MainWindow &mainWindow = program.mainWindow();
     ConversionQueue &queue = program.conversions();
 };
@@ -63,25 +60,17 @@ TEST_F(ProgramTest, ClosingTheMainWindowShowsTheOffersAndClosingThemEndsTheProgr
 
 TEST_F(ProgramTest, AConversionStillRunningOrWaitingKeepsTheProgramUntilItHasRun)
 {
-    // Stand-in tools: the decoder waits while "hold" exists, the encoder writes the output.
+    // Stand-ins that wait until the test lets them go, then pass the "audio" through.
     NoDisplay noDisplay;
-    ASSERT_TRUE(QFile::link(BATCHRUN_PATH, tools.scriptRunnerPath()));
-    const QString hold = appDir.filePath("hold");
-    QFile(hold).open(QIODevice::WriteOnly);
-    for (const auto &[path, body] : {std::pair{tools.decoderPath(), "while [ -e '" + QFile::encodeName(hold)
-                                                                       + "' ]; do sleep 0.02; done\n"
-                                                                         "cp \"$8\" \"${7#wave:}\"\n"},
-                                     std::pair{tools.encoderPath(), QByteArray("cp \"$2\" \"$3\"\n")}}) {
-        QFile program(path);
-        ASSERT_TRUE(program.open(QIODevice::WriteOnly));
-        program.write("#!/bin/sh\n" + body);
-        program.close();
-        program.setPermissions(program.permissions() | QFile::ExeOwner);
-    }
-    const QString song = appDir.filePath("song.mp3");
+    ASSERT_TRUE(installation.addScriptRunner());
+    ASSERT_TRUE(installation.addStandIns());
+    const QString go = installation.filePath("go");
+    qputenv("AMR_RECORD_WAIT_FOR", QFile::encodeName(go));
+    qputenv("AMR_RECORD_PASS_THROUGH", "1");
+    const QString song = installation.filePath("song.mp3");
     QFile(song).open(QIODevice::WriteOnly);
-    ASSERT_EQ(queue.convert({song, "one.amr", "7.4"}, appDir.path()), std::nullopt);
-    ASSERT_EQ(queue.convert({song, "two.amr", "7.4"}, appDir.path()), std::nullopt);
+    ASSERT_EQ(queue.convert({song, "one.amr", "7.4"}, "."), std::nullopt);
+    ASSERT_EQ(queue.convert({song, "two.amr", "7.4"}, "."), std::nullopt);
 
     mainWindow.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
@@ -93,13 +82,15 @@ TEST_F(ProgramTest, AConversionStillRunningOrWaitingKeepsTheProgramUntilItHasRun
         // Both windows are gone; the program must wait for the conversions.
         QTimer::singleShot(300, [&] {
             runningWhenAllClosed = true;
-            QFile::remove(hold);
+            QFile(go).open(QIODevice::WriteOnly);
         });
     });
 
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_TRUE(runningWhenAllClosed) << "the program ended before its conversions";
     EXPECT_TRUE(queue.isIdle());
-    EXPECT_TRUE(QFile::exists(appDir.filePath("one.amr")));
-    EXPECT_TRUE(QFile::exists(appDir.filePath("two.amr")));
+    EXPECT_TRUE(QFile::exists(installation.filePath("one.amr")));
+    EXPECT_TRUE(QFile::exists(installation.filePath("two.amr")));
+    qunsetenv("AMR_RECORD_WAIT_FOR");
+    qunsetenv("AMR_RECORD_PASS_THROUGH");
 }

@@ -29,8 +29,8 @@ protected:
     {
         ASSERT_TRUE(folder.isValid());
         ASSERT_TRUE(QDir(folder.path()).mkdir("tools"));
-        ASSERT_TRUE(QFile::copy(RECORDER_PATH, folder.filePath("tools/rec.exe")));
-        ASSERT_TRUE(QFile::copy(RECORDER_PATH, folder.filePath("tools/plain")));
+        ASSERT_TRUE(QFile::copy(STAND_IN_PATH, folder.filePath("tools/rec.exe")));
+        ASSERT_TRUE(QFile::copy(STAND_IN_PATH, folder.filePath("tools/plain")));
     }
 
     void writeScript(const QList<QByteArray> &lines, const QByteArray &start = {})

@@ -3,6 +3,8 @@
 
 #include "ConversionQueue.h"
 #include "NoDisplay.h"
+#include "RecordLog.h"
+#include "TestInstallation.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 QByteArray contentsOf(const QString &path)
@@ -21,34 +25,28 @@ QByteArray contentsOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeProgram(const QString &path, const QByteArray &body)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\n" + body);
-    file.close();
-    ASSERT_TRUE(file.setPermissions(file.permissions() | QFile::ExeOwner));
-}
-
+// An installation whose tools pass the "audio" through as it is, so each output shows
+// which input it came from; they wait while decoding is held.
 class ConversionQueueTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(appDir.isValid());
-        ASSERT_TRUE(QDir(appDir.path()).mkdir("amr"));
-        ASSERT_TRUE(QFile::link(BATCHRUN_PATH, tools.scriptRunnerPath()));
-        // Stand-ins that pass the "audio" through as it is, so each output shows which
-        // input it came from. The decoder waits while a file named "hold" exists.
-        writeProgram(tools.decoderPath(),
-                     "touch \"$8.started\"\nwhile [ -e '" + QFile::encodeName(hold) + "' ]; do sleep 0.02; done\n"
-                     "cp \"$8\" \"${7#wave:}\"\n");
-        writeProgram(tools.encoderPath(), "cp \"$2\" \"$3\"\n");
+        ASSERT_TRUE(installation.isValid() && music.isValid());
+        ASSERT_TRUE(installation.addScriptRunner());
+        ASSERT_TRUE(installation.addStandIns());
+        qputenv("AMR_RECORD_PASS_THROUGH", "1");
+        qputenv("AMR_RECORD_LOG", QFile::encodeName(log));
+    }
+    void TearDown() override
+    {
+        for (const char *variable : {"AMR_RECORD_PASS_THROUGH", "AMR_RECORD_LOG", "AMR_RECORD_WAIT_FOR", "AMR_RECORD_FAIL"})
+            qunsetenv(variable);
     }
 
     // An input file holding its own name.
     QString song(const QString &name)
     {
-        const QString path = music.filePath(name + ".mp3");
+        const QString path = QDir::toNativeSeparators(music.filePath(name + ".mp3"));
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(name.toUtf8());
@@ -60,13 +58,23 @@ protected:
         return queue.convert({input, QString(input).replace(".mp3", ".amr"), "7.4"}, music.path());
     }
 
-    void holdDecoding() { QFile(hold).open(QIODevice::WriteOnly); }
-    void releaseDecoding() { QFile::remove(hold); }
+    // Until released, each tool waits once it has started (and recorded its start).
+    void holdTheTools() { qputenv("AMR_RECORD_WAIT_FOR", QFile::encodeName(go)); }
+    void releaseTheTools() { QFile(go).open(QIODevice::WriteOnly); }
+    void waitUntilStarted(const QString &input)
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            const QList<RecordedRun> runs = readRecordLog(log);
+            return std::any_of(runs.begin(), runs.end(),
+                               [&](const RecordedRun &run) { return run.arguments.contains(input); });
+        }, 30000));
+    }
 
-    QTemporaryDir appDir;
+    TestInstallation installation;
+    const ToolFolder &tools = installation.tools();
     QTemporaryDir music;
-    ToolFolder tools{appDir.path(), u'/'};
-    const QString hold = appDir.filePath("hold");
+    const QString log = installation.filePath("record.log");
+    const QString go = installation.filePath("go");
     NoDisplay noDisplay;
 };
 
@@ -84,18 +92,18 @@ TEST_F(ConversionQueueTest, RunsOneConversionAtATimeInTheOrderAsked)
     });
     QSignalSpy idle(&queue, &ConversionQueue::idle);
 
-    holdDecoding();
+    holdTheTools();
     const QStringList names{"first", "second", "third"};
     for (const QString &name : names)
         ASSERT_EQ(convert(queue, song(name)), std::nullopt);
     // While the first conversion is held in its decoding step, the others wait and
     // their scripts are not written.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(music.filePath("first.mp3.started")); }, 30000));
+    waitUntilStarted(song("first"));
     EXPECT_EQ(queue.waiting(), 2);
     EXPECT_EQ(events, QStringList{"written first"});
     EXPECT_FALSE(queue.isIdle());
 
-    releaseDecoding();
+    releaseTheTools();
     ASSERT_TRUE(idle.wait(60000));
     EXPECT_EQ(events, QStringList({"written first", "ended first", "written second", "ended second",
                                    "written third", "ended third"}));
@@ -114,15 +122,18 @@ TEST_F(ConversionQueueTest, AFailedDecodingNeverLeavesTheEncoderAnOlderSong)
     ASSERT_TRUE(QFile::exists(tools.wavPath()));
 
     // The decoder stops before writing anything, as on a usage error or a missing file.
-    writeProgram(tools.decoderPath(), "echo 'madplay.exe: usage' >&2\nexit 2\n");
-    ASSERT_EQ(convert(queue, song("new")), std::nullopt);
+    qputenv("AMR_RECORD_FAIL", "madplay.exe");
+    const QString newSong = song("new");
+    ASSERT_EQ(convert(queue, newSong), std::nullopt);
     ASSERT_TRUE(finished.wait(60000));
     const auto outcome = finished.last().at(1).value<ConversionOutcome>();
     EXPECT_FALSE(outcome.made);
-    EXPECT_FALSE(QFile::exists(music.filePath("new.amr")));
-    EXPECT_TRUE(outcome.failure.contains("did not make \"" + music.filePath("new.amr") + "\""))
-        << outcome.failure.toStdString();
+    const QString newAmr = QString(newSong).replace(".mp3", ".amr");
+    EXPECT_FALSE(QFile::exists(newAmr));
+    EXPECT_TRUE(outcome.failure.contains("did not make \"" + newAmr + "\"")) << outcome.failure.toStdString();
+#ifndef _WIN32
     EXPECT_TRUE(outcome.failure.contains("madplay.exe ended with status 2")) << outcome.failure.toStdString();
+#endif
 }
 
 TEST_F(ConversionQueueTest, TwoCopiesOfTheProgramOnOneToolFolderTakeTurns)
@@ -133,14 +144,14 @@ TEST_F(ConversionQueueTest, TwoCopiesOfTheProgramOnOneToolFolderTakeTurns)
     QSignalSpy theirsIdle(&theirs, &ConversionQueue::idle);
     QSignalSpy mineFinished(&mine, &ConversionQueue::finished);
 
-    holdDecoding();
+    holdTheTools();
     ASSERT_EQ(convert(mine, song("mine")), std::nullopt);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(music.filePath("mine.mp3.started")); }, 30000));
+    waitUntilStarted(song("mine"));
     ASSERT_EQ(convert(theirs, song("theirs")), std::nullopt);
     QTest::qWait(1200);
     EXPECT_TRUE(theirsWritten.isEmpty()) << "the script in use was rewritten";
 
-    releaseDecoding();
+    releaseTheTools();
     ASSERT_TRUE(theirsIdle.wait(60000));
     ASSERT_EQ(mineFinished.size(), 1);
     EXPECT_EQ(contentsOf(music.filePath("mine.amr")), "mine");
@@ -152,15 +163,16 @@ TEST_F(ConversionQueueTest, WritingTheScriptAloneWaitsForNoOneAndIsRefusedWhileB
     ConversionQueue queue(tools);
     const QString input = song("alone");
     ASSERT_EQ(queue.writeScript({input, "alone.amr", "7.4"}, music.path()), std::nullopt);
-    EXPECT_TRUE(contentsOf(tools.scriptPath()).contains(QFile::encodeName(music.filePath("alone.amr"))));
-    EXPECT_FALSE(QFile::exists(music.filePath("alone.amr"))) << "nothing ran";
+    const QString amr = QDir::toNativeSeparators(music.filePath("alone.amr"));
+    EXPECT_TRUE(contentsOf(tools.scriptPath()).contains(amr.toLocal8Bit())) << contentsOf(tools.scriptPath()).toStdString();
+    EXPECT_FALSE(QFile::exists(amr)) << "nothing ran";
 
-    holdDecoding();
+    holdTheTools();
     ASSERT_EQ(convert(queue, input), std::nullopt);
     const Status refused = queue.writeScript({input, "other.amr", "7.4"}, music.path());
     ASSERT_NE(refused, std::nullopt);
     EXPECT_TRUE(refused->message.contains("still running")) << refused->message.toStdString();
-    releaseDecoding();
+    releaseTheTools();
     QSignalSpy idle(&queue, &ConversionQueue::idle);
     ASSERT_TRUE(idle.wait(60000));
 }
@@ -168,9 +180,8 @@ TEST_F(ConversionQueueTest, WritingTheScriptAloneWaitsForNoOneAndIsRefusedWhileB
 TEST_F(ConversionQueueTest, ARequestTheScriptCannotCarryIsRefusedAtOnce)
 {
     ConversionQueue queue(tools);
-    const QString quoted = music.filePath("say \"hi\".mp3");
-    QFile(quoted).open(QIODevice::WriteOnly);
-    const Status refused = convert(queue, quoted);
+    // A double quote would end the name's quoted argument in the script.
+    const Status refused = queue.convert({song("say"), "say \"hi\".amr", "7.4"}, music.path());
     ASSERT_NE(refused, std::nullopt);
     EXPECT_TRUE(refused->message.contains("double quote"));
     EXPECT_TRUE(queue.isIdle());

@@ -21,8 +21,8 @@ protected:
     {
         ASSERT_TRUE(installation.isValid() && home.isValid());
         ASSERT_TRUE(QDir(installation.path()).mkdir("amr"));
-        ASSERT_TRUE(QFile::copy(RECORDER_PATH, installed.decoderPath()));
-        ASSERT_TRUE(QFile::copy(RECORDER_PATH, installed.encoderFilePath()));
+        ASSERT_TRUE(QFile::copy(STAND_IN_PATH, installed.decoderPath()));
+        ASSERT_TRUE(QFile::copy(STAND_IN_PATH, installed.encoderFilePath()));
 #ifndef _WIN32
         ASSERT_TRUE(QFile::copy(BATCHRUN_PATH, installed.scriptRunnerPath()));
 #endif
@@ -90,7 +90,7 @@ TEST_F(PersonalToolFolderTest, ReplacesLinksAndFilesThatLeadElsewhere)
     const auto first = personalToolFolder(installed, personalDirectory);
     ASSERT_TRUE(first);
     ASSERT_TRUE(QFile::remove(first->decoderPath()));
-    ASSERT_TRUE(QFile::link(RECORDER_PATH, first->decoderPath()));
+    ASSERT_TRUE(QFile::link(STAND_IN_PATH, first->decoderPath()));
     ASSERT_TRUE(QFile::remove(first->encoderFilePath()));
     QFile plain(first->encoderFilePath());
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));

@@ -1,9 +1,9 @@
 #include "ConversionScript.h"
 #include "ScriptWriter.h"
+#include "TestInstallation.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,7 @@ namespace {
 
 class ScriptWriterTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(appDir.isValid());
-        ASSERT_TRUE(QDir(appDir.path()).mkdir("amr"));
-    }
+    void SetUp() override { ASSERT_TRUE(installation.isValid()); }
 
     QByteArray scriptContent() const
     {
@@ -28,8 +24,8 @@ protected:
         return QDir(tools.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
 
-    QTemporaryDir appDir;
-    ToolFolder tools{appDir.path(), u'/'};
+    TestInstallation installation;
+    const ToolFolder &tools = installation.tools();
     const ConversionRequest longRequest{"/music/a rather long folder name/first song.mp3",
                                         "/music/a rather long folder name/first song.amr", "12.2"};
     const ConversionRequest shortRequest{"/m/b.mp3", "/m/b.amr", "5.9"};
@@ -58,7 +54,7 @@ TEST_F(ScriptWriterTest, AMissingToolFolderIsReportedAndNothingIsCreated)
     ASSERT_NE(status, std::nullopt);
     EXPECT_TRUE(status->message.contains(tools.path())) << status->message.toStdString();
     EXPECT_TRUE(status->message.contains("does not exist"));
-    EXPECT_TRUE(QDir(appDir.path()).isEmpty());
+    EXPECT_TRUE(QDir(tools.applicationDirectory()).isEmpty());
 }
 
 TEST_F(ScriptWriterTest, AReadOnlyScriptIsReportedAndKeepsItsContent)

@@ -5,14 +5,13 @@
 
 #include "ConversionScript.h"
 #include "PcmAnalysis.h"
-#include "ToolFolder.h"
+#include "TestInstallation.h"
 #include "ToolRun.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -22,11 +21,9 @@ class ConversionScriptRunTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(appFolder.isValid());
-        ASSERT_TRUE(QDir(appFolder.path()).mkpath("amr"));
-        ASSERT_TRUE(QDir(appFolder.path()).mkpath("my music"));
-        ASSERT_TRUE(QFile::copy(DECODER_PATH, tools.decoderPath()));
-        ASSERT_TRUE(QFile::copy(ENCODER_PATH, tools.encoderFilePath()));
+        ASSERT_TRUE(installation.isValid());
+        ASSERT_TRUE(QDir(tools.applicationDirectory()).mkpath("my music"));
+        ASSERT_TRUE(installation.addBuiltTools());
     }
 
     ToolRun convert(const QString &mp3, const QString &amr)
@@ -53,9 +50,9 @@ protected:
 #endif
     }
 
-    QTemporaryDir appFolder;
-    ToolFolder tools{QDir::toNativeSeparators(appFolder.path())};
-    QString music = appFolder.filePath("my music");
+    TestInstallation installation;
+    const ToolFolder &tools = installation.tools();
+    QString music = installation.filePath("my music");
 };
 
 } // namespace
@@ -73,7 +70,7 @@ TEST_F(ConversionScriptRunTest, AnMp3BecomesAnAmrFileAndABadOneAfterItBecomesNot
 #endif
     // The music's 1 kHz tone at half of full scale comes back through the encoder's own
     // decoder, a little weaker.
-    const QString back = appFolder.filePath("back.wav");
+    const QString back = installation.filePath("back.wav");
     ASSERT_EQ(runTool(ENCODER_PATH, {"amr2wav", amr, back}).exitCode, 0);
     const std::vector<std::int16_t> samples = readPcm(back);
     EXPECT_EQ(samples.size(), 12000u);

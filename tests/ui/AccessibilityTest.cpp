@@ -3,10 +3,10 @@
 #include "ConversionQueue.h"
 #include "MainWindow.h"
 #include "OffersWindow.h"
+#include "TestInstallation.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -34,8 +34,8 @@ QStringList describeButtons(const QWidget &window)
 
 TEST(Accessibility, TheMainWindowsButtonsAreButtonsNamedByTheirCaptions)
 {
-    QTemporaryDir appDir;
-    ConversionQueue queue(ToolFolder(appDir.path(), u'/'));
+    TestInstallation installation;
+    ConversionQueue queue(installation.tools());
     const MainWindow window(queue);
     EXPECT_EQ(describeButtons(window), QStringList({"Command1: button \"Command1\"",
                                                     "cmdConvert: button \"Convert\"",

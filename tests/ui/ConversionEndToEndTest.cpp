@@ -4,8 +4,9 @@
 #include "ConversionQueue.h"
 #include "FileDialog.h"
 #include "MessageBoxCatcher.h"
-#include "NoDisplay.h"
 #include "MainWindow.h"
+#include "NoDisplay.h"
+#include "TestInstallation.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -31,27 +32,15 @@ class ConversionEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // An installation of our own: the built runner beside the program, the built
-        // tools in its tool folder.
-        ASSERT_TRUE(appDir.isValid());
-        ASSERT_TRUE(QDir(appDir.path()).mkpath("amr"));
-#ifdef _WIN32
-        // Copies, as Windows lets only administrators make links; the command
-        // interpreter runs the script.
-        ASSERT_TRUE(QFile::copy(TOOL_FOLDER "/madplay.exe", tools.decoderPath()));
-        ASSERT_TRUE(QFile::copy(TOOL_FOLDER "/converter.exe", tools.encoderFilePath()));
-#else
-        ASSERT_TRUE(QFile::link(BATCHRUN_PATH, tools.scriptRunnerPath()));
-        ASSERT_TRUE(QFile::link(TOOL_FOLDER "/madplay.exe", tools.decoderPath()));
-        ASSERT_TRUE(QFile::link(TOOL_FOLDER "/converter", tools.encoderPath()));
-#endif
-        ASSERT_TRUE(music.isValid());
+        ASSERT_TRUE(installation.isValid() && music.isValid());
+        ASSERT_TRUE(installation.addScriptRunner());
+        ASSERT_TRUE(installation.addBuiltTools());
         window.fileDialog().setChooser([this](FileDialog::Mode, const FileDialog &) { return chosen; });
     }
 
     QString musicFile(const QString &fixture, const QString &name)
     {
-        const QString path = music.filePath(name);
+        const QString path = QDir::toNativeSeparators(music.filePath(name));
         EXPECT_TRUE(QFile::copy(QStringLiteral(FIXTURE_DIR "/") + fixture, path));
         return path;
     }
@@ -70,8 +59,8 @@ protected:
         }
     }
 
-    QTemporaryDir appDir;
-    const ToolFolder tools{QDir::toNativeSeparators(appDir.path())};
+    TestInstallation installation;
+    const ToolFolder &tools = installation.tools();
     QTemporaryDir music;
     NoDisplay noDisplay;
     ConversionQueue queue{tools};

@@ -5,6 +5,7 @@
 #include "BitRateModes.h"
 #include "ConversionQueue.h"
 #include "MessageBoxCatcher.h"
+#include "TestInstallation.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -33,8 +34,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(appDir.isValid());
-        ASSERT_TRUE(QDir(appDir.path()).mkdir("amr"));
+        ASSERT_TRUE(installation.isValid() && music.isValid());
         for (const QString &path : {song, hits}) {
             QFile file(path);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -80,11 +80,11 @@ protected:
     const DialogSettings saveOutput{FileDialog::Mode::Save, "Select output file name",
                                     "Adaptive Multi Rate - AMR|*.amr", 1};
 
-    QTemporaryDir appDir;
-    ToolFolder tools{appDir.path(), u'/'};
+    TestInstallation installation;
+    const ToolFolder &tools = installation.tools();
     QTemporaryDir music;
-    const QString song = music.filePath("song.mp3");
-    const QString hits = music.filePath("100% hits.mp3");
+    const QString song = QDir::toNativeSeparators(music.filePath("song.mp3"));
+    const QString hits = QDir::toNativeSeparators(music.filePath("100% hits.mp3"));
     ConversionQueue queue{tools};
     MainWindow window{queue};
     QString dialogAnswer;
@@ -270,10 +270,10 @@ TEST_F(MainWindowTest, ConvertWritesTheTextsPresentWhenPressed)
     click("cmdConvert");
 
     const QByteArray written = script();
-    EXPECT_TRUE(written.contains(" \"" + QFile::encodeName(hits).replace("%", "%%") + "\"\r\n"))
+    EXPECT_TRUE(written.contains(" \"" + hits.toLocal8Bit().replace("%", "%%") + "\"\r\n"))
         << written.toStdString();
     // A bare output name lands beside the music, not in the tool folder the encoder runs in.
-    EXPECT_TRUE(written.contains(" \"" + QFile::encodeName(music.filePath("ring.amr")) + "\" MR102\r\n"))
+    EXPECT_TRUE(written.contains(" \"" + QDir::toNativeSeparators(music.filePath("ring.amr")).toLocal8Bit() + "\" MR102\r\n"))
         << written.toStdString();
     // No script runner in this tool folder's application directory: the start fails
     // and says why.
@@ -321,7 +321,7 @@ TEST_F(MainWindowTest, AScriptThatCannotBeWrittenIsReportedAndNothingStarts)
     EXPECT_TRUE(catcher.texts()[0].contains(tools.path()));
     EXPECT_TRUE(window.isEnabled());
 
-    ASSERT_TRUE(QDir(appDir.path()).mkdir("amr"));
+    ASSERT_TRUE(QDir(tools.applicationDirectory()).mkdir("amr"));
     control<QLineEdit>("txtOutputAudio")->setText(music.filePath("\"quoted\".amr"));
     click("cmdConvert");
     ASSERT_EQ(catcher.texts().size(), 2);
@@ -340,7 +340,8 @@ TEST_F(MainWindowTest, TheHiddenButtonWritesTheScriptFromTheKeyboardWithoutStart
 
     MessageBoxCatcher catcher;
     QTest::keyClick(control("Command1"), Qt::Key_Space);
-    EXPECT_TRUE(script().endsWith("/out.amr\" MR74\r\nexit\r\n")) << script().toStdString();
+    EXPECT_TRUE(script().endsWith(QDir::toNativeSeparators("/out.amr\" MR74\r\nexit\r\n").toLocal8Bit()))
+        << script().toStdString();
     EXPECT_TRUE(catcher.texts().isEmpty()) << "nothing was started, so nothing failed";
 }
 
