@@ -5,6 +5,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace ConversionScript {
 
 namespace {
@@ -42,19 +46,48 @@ QString quoted(const QString &path)
     return u'"' + escaped + u'"';
 }
 
+Failure unrepresentable()
+{
+    return Failure{QStringLiteral("A file or folder name holds characters that the system's "
+                                  "code page cannot represent. Rename it or choose another "
+                                  "file.")};
+}
+
+#ifdef _WIN32
+
+// The command interpreter reads a script in its console's code page, the OEM one (437 or
+// 850 in the West), not in the ANSI one: a name written in ANSI would reach the tools as
+// another name wherever the two differ, as they do for every accented letter.
+Result<QByteArray> encode(const QString &script)
+{
+    const auto *wide = reinterpret_cast<const wchar_t *>(script.utf16());
+    const int length = int(script.size());
+    BOOL lossy = FALSE;
+    const int size = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0,
+                                         nullptr, &lossy);
+    if (size == 0 && length > 0)
+        return unrepresentable();
+    QByteArray bytes(size, '\0');
+    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide, length, bytes.data(), size, nullptr, &lossy);
+    if (lossy)
+        return unrepresentable();
+    return bytes;
+}
+
+#else
+
 Result<QByteArray> encode(const QString &script)
 {
     QStringEncoder encoder(QStringConverter::System);
     const QByteArray bytes = encoder.encode(script);
     QStringDecoder decoder(QStringConverter::System);
     const QString roundTrip = decoder.decode(bytes);
-    if (encoder.hasError() || decoder.hasError() || roundTrip != script) {
-        return Failure{QStringLiteral("A file or folder name holds characters that the system's "
-                                      "code page cannot represent. Rename it or choose another "
-                                      "file.")};
-    }
+    if (encoder.hasError() || decoder.hasError() || roundTrip != script)
+        return unrepresentable();
     return bytes;
 }
+
+#endif
 
 } // namespace
 

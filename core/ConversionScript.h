@@ -14,8 +14,10 @@
 //   "A/amr/converter" wav2amr "A/amr/temp.wav" "OUTPUT" MR74
 //   exit
 //
-// Each line ends with CR LF; the text is in the system's 8-bit code page. The command
-// interpreter expands "%" even inside quotes, so every "%" is written as "%%".
+// Each line ends with CR LF; the text is in the 8-bit code page the script is read in: on
+// Windows the console's (OEM) code page, in which the command interpreter reads it,
+// elsewhere the system's. The command interpreter expands "%" even inside quotes, so
+// every "%" is written as "%%".
 namespace ConversionScript {
 
 // The script's bytes, or a failure when a path cannot be carried safely: a double quote,

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <filesystem>
 
 namespace {
 
@@ -31,46 +31,53 @@ protected:
         return checked.ok() ? QString() : checked.failure().message;
     }
 
+    // A name in the music folder as the check gives names back: absolute, with native
+    // separators.
+    QString at(const QString &name) const { return QDir::toNativeSeparators(music.filePath(name)); }
+
     QTemporaryDir music;
-    const QString song = music.filePath("song.amr");
+    const QString song = at("song.amr");
 };
 
 } // namespace
 
 TEST_F(RequestCheckTest, EmptyBoxesAreRefusedSayingWhatToChoose)
 {
-    EXPECT_TRUE(refusal("", music.filePath("x.amr")).contains("input box is empty"));
+    EXPECT_TRUE(refusal("", at("x.amr")).contains("input box is empty"));
     EXPECT_TRUE(refusal(song, "").contains("output box is empty"));
 }
 
 TEST_F(RequestCheckTest, AnInputThatIsMissingOrNoFileIsRefusedByName)
 {
-    const QString missing = music.filePath("gone.mp3");
-    EXPECT_TRUE(refusal(missing, music.filePath("x.amr")).contains("\"" + missing + "\" does not exist"));
-    const QString folder = music.filePath("ringtones");
-    EXPECT_TRUE(refusal(folder, music.filePath("x.amr")).contains("\"" + folder + "\" is not a file"));
+    const QString missing = at("gone.mp3");
+    EXPECT_TRUE(refusal(missing, at("x.amr")).contains("\"" + missing + "\" does not exist"));
+    const QString folder = at("ringtones");
+    EXPECT_TRUE(refusal(folder, at("x.amr")).contains("\"" + folder + "\" is not a file"));
 }
 
 TEST_F(RequestCheckTest, TheOutputMayNotBeTheInputItselfUnderAnyName)
 {
     // An MP3 whose name ends in .amr is offered itself as the output.
     EXPECT_TRUE(refusal(song, song).contains("is the input file itself"));
-    EXPECT_TRUE(refusal(song, music.filePath("ringtones/../song.amr")).contains("is the input file itself"));
+    EXPECT_TRUE(refusal(song, at("ringtones/../song.amr")).contains("is the input file itself"));
     EXPECT_TRUE(refusal(song, "song.amr").contains("is the input file itself"));
 
-    const QString symbolic = music.filePath("ringtones/link.amr");
+#ifndef _WIN32
+    // (Qt makes a shortcut on Windows, not a link.)
+    const QString symbolic = at("ringtones/link.amr");
     ASSERT_TRUE(QFile::link(song, symbolic));
     EXPECT_TRUE(refusal(song, symbolic).contains("is the input file itself"));
-    const QString hard = music.filePath("ringtones/hard.amr");
-    ASSERT_EQ(link(QFile::encodeName(song).constData(), QFile::encodeName(hard).constData()), 0);
+#endif
+    const QString hard = at("ringtones/hard.amr");
+    std::filesystem::create_hard_link(song.toStdU16String(), hard.toStdU16String());
     EXPECT_TRUE(refusal(song, hard).contains("is the input file itself"));
 }
 
 TEST_F(RequestCheckTest, AnOutputInAMissingFolderOrThatIsAFolderIsRefused)
 {
-    const QString nowhere = music.filePath("no such folder");
-    EXPECT_TRUE(refusal(song, nowhere + "/x.amr").contains("\"" + nowhere + "\" for the output file does not exist"));
-    EXPECT_TRUE(refusal(song, music.filePath("ringtones")).contains("is a folder"));
+    const QString nowhere = at("no such folder");
+    EXPECT_TRUE(refusal(song, at("no such folder/x.amr")).contains("\"" + nowhere + "\" for the output file does not exist"));
+    EXPECT_TRUE(refusal(song, at("ringtones")).contains("is a folder"));
 }
 
 TEST_F(RequestCheckTest, RelativeNamesLandWhereTheUserMeansThem)
@@ -80,14 +87,14 @@ TEST_F(RequestCheckTest, RelativeNamesLandWhereTheUserMeansThem)
     const Result<ConversionRequest> bare = checkedRequest({"song.amr", "ring.amr", "10.2"}, music.path());
     ASSERT_TRUE(bare.ok()) << bare.failure().message.toStdString();
     EXPECT_EQ(bare.value().inputPath, song);
-    EXPECT_EQ(bare.value().outputPath, music.filePath("ring.amr"));
+    EXPECT_EQ(bare.value().outputPath, at("ring.amr"));
     EXPECT_EQ(bare.value().rateText, "10.2");
 
     const Result<ConversionRequest> below = checkedRequest({song, "ringtones/ring.amr", "7.4"}, "/");
     ASSERT_TRUE(below.ok()) << below.failure().message.toStdString();
-    EXPECT_EQ(below.value().outputPath, music.filePath("ringtones/ring.amr"));
+    EXPECT_EQ(below.value().outputPath, at("ringtones/ring.amr"));
 
-    const QString elsewhere = music.filePath("ringtones/ring.amr");
+    const QString elsewhere = at("ringtones/ring.amr");
     const Result<ConversionRequest> absolute = checkedRequest({song, elsewhere, "7.4"}, "/");
     ASSERT_TRUE(absolute.ok());
     EXPECT_EQ(absolute.value().outputPath, elsewhere);
