@@ -24,6 +24,11 @@ protected:
         ASSERT_TRUE(QDir(appFolder.path()).mkpath("my music"));
         ASSERT_TRUE(QFile::copy(DECODER_PATH, tools.decoderPath()));
         ASSERT_TRUE(QFile::copy(ENCODER_PATH, tools.encoderPath()));
+#ifdef FFMPEG_MODULE_PATH
+        // The decoder reads formats other than MP3 through its module beside it.
+        const QString module = QStringLiteral(FFMPEG_MODULE_PATH);
+        ASSERT_TRUE(QFile::copy(module, QFileInfo(tools.decoderPath()).dir().filePath(QFileInfo(module).fileName())));
+#endif
     }
 
     ToolRun convert(const QString &mp3, const QString &amr)

@@ -94,12 +94,12 @@ FfmpegDecoder::~FfmpegDecoder()
     avio_context_free(&m_io);
 }
 
-audio::Result<std::unique_ptr<FfmpegDecoder>> FfmpegDecoder::open(std::unique_ptr<std::istream> in)
+audio::Result<std::unique_ptr<AudioSource>> FfmpegDecoder::open(std::unique_ptr<std::istream> in)
 {
     std::unique_ptr<FfmpegDecoder> decoder(new FfmpegDecoder(std::move(in)));
     if (auto error = decoder->start())
         return *error;
-    return decoder;
+    return std::unique_ptr<AudioSource>(std::move(decoder));
 }
 
 Status FfmpegDecoder::start()

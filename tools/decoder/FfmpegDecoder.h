@@ -20,7 +20,7 @@ struct AVPacket;
 
 class FfmpegDecoder : public AudioSource {
 public:
-    static audio::Result<std::unique_ptr<FfmpegDecoder>> open(std::unique_ptr<std::istream> in);
+    static audio::Result<std::unique_ptr<AudioSource>> open(std::unique_ptr<std::istream> in);
 
     FfmpegDecoder(const FfmpegDecoder &) = delete;
     FfmpegDecoder &operator=(const FfmpegDecoder &) = delete;
