@@ -59,12 +59,14 @@ Result<std::span<const float>> Resampler::flush()
 
 Result<std::span<const float>> Resampler::run(const float *input, std::size_t length)
 {
-    // Enough room for all output this input can give, so one call consumes it all.
-    m_resampled.resize(static_cast<std::size_t>(std::ceil(static_cast<double>(length) * m_ratio)) + flushBlock);
+    // Enough room for all output this input can give, so one call consumes it all. The
+    // buffer only grows, so that it is not cleared for every block.
+    const std::size_t room = static_cast<std::size_t>(std::ceil(static_cast<double>(length) * m_ratio)) + flushBlock;
+    if (m_resampled.size() < room)
+        m_resampled.resize(room);
     std::size_t consumed = 0;
     std::size_t produced = 0;
-    const soxr_error_t error = soxr_process(m_soxr, input, length, &consumed, m_resampled.data(),
-                                            m_resampled.size(), &produced);
+    const soxr_error_t error = soxr_process(m_soxr, input, length, &consumed, m_resampled.data(), room, &produced);
     if (error)
         return Error{std::string("resampling failed: ") + soxr_strerror(error)};
     if (consumed != length)

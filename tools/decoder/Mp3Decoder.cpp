@@ -7,8 +7,10 @@
 #include <mpg123.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <utility>
 
 using audio::Error;
@@ -49,6 +51,29 @@ std::int64_t announcedFrames(const MpegFrameScanner::Frame &frame, std::size_t t
     if (frame.bytes.size() < tag + 12 || !(bigEndian32(&frame.bytes[tag + 4]) & 0x1))
         return -1;
     return bigEndian32(&frame.bytes[tag + 8]);
+}
+
+// Mixes the interleaved `samples` of `channels` channels (fixed at compile time unless
+// `fixedChannels` is 0) into `mono`, with equal weight; a sample that is not a number
+// counts as silence.
+template <std::size_t fixedChannels>
+void mixDownFrames(std::span<const float> samples, std::size_t channels, float *mono)
+{
+    if constexpr (fixedChannels > 0)
+        channels = fixedChannels;
+    const std::size_t frames = samples.size() / channels;
+    const auto divisor = static_cast<float>(channels);
+    for (std::size_t i = 0; i < frames; ++i) {
+        float sum = 0;
+        for (std::size_t channel = 0; channel < channels; ++channel) {
+            // Without a branch, so that the loop vectorises: all exponent bits set is
+            // infinity or not a number, which the mask turns into +0.
+            const auto bits = std::bit_cast<std::uint32_t>(samples[i * channels + channel]);
+            const std::uint32_t mask = (bits & 0x7F800000u) == 0x7F800000u ? 0u : 0xFFFFFFFFu;
+            sum += std::bit_cast<float>(bits & mask);
+        }
+        mono[i] = sum / divisor;
+    }
 }
 
 std::string libraryError(const char *action, mpg123_handle *handle)
@@ -217,19 +242,22 @@ Status Mp3Decoder::takeFormat()
 
 void Mp3Decoder::append(const unsigned char *decoded, std::size_t bytes)
 {
-    const std::size_t frames = bytes / (sizeof(float) * static_cast<std::size_t>(m_channels));
+    const auto channels = static_cast<std::size_t>(m_channels);
+    const std::size_t frames = bytes / (sizeof(float) * channels);
     const std::size_t skipped = static_cast<std::size_t>(std::min<std::int64_t>(m_skipLeft, static_cast<std::int64_t>(frames)));
     m_skipLeft -= static_cast<std::int64_t>(skipped);
-    for (std::size_t i = skipped; i < frames; ++i) {
-        float sum = 0;
-        for (int channel = 0; channel < m_channels; ++channel) {
-            float sample;
-            std::memcpy(&sample, decoded + (i * static_cast<std::size_t>(m_channels) + static_cast<std::size_t>(channel)) * sizeof sample,
-                        sizeof sample);
-            sum += std::isfinite(sample) ? sample : 0.0f;
-        }
-        m_held.push_back(sum / static_cast<float>(m_channels));
-    }
+    // libmpg123 decoded 32-bit floats into the buffer, aligned for them.
+    const std::span samples(reinterpret_cast<const float *>(decoded) + skipped * channels, (frames - skipped) * channels);
+    const std::size_t first = m_held.size();
+    m_held.resize(first + frames - skipped);
+    // Written out for one and two channels, so that the compiler vectorises the loop; the
+    // sums are the same as in the loop for any count.
+    if (channels == 1)
+        mixDownFrames<1>(samples, channels, m_held.data() + first);
+    else if (channels == 2)
+        mixDownFrames<2>(samples, channels, m_held.data() + first);
+    else
+        mixDownFrames<0>(samples, channels, m_held.data() + first);
     m_seconds += static_cast<double>(frames - skipped) / m_sampleRate;
     if (m_held.size() > m_holdBack)
         release(m_held.size() - m_holdBack);
