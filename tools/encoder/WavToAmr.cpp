@@ -9,9 +9,9 @@
 #include "EncodeResampled.h"
 #include "EncodeRun.h"
 #include "EncodeRuns.h"
-#include "EncoderThreads.h"
 #include "FrameRuns.h"
 #include "OutputFile.h"
+#include "ThreadCount.h"
 #include "WavReader.h"
 
 #include <algorithm>
@@ -33,7 +33,7 @@ audio::Status wavToAmr(const std::string &wavPath, const std::string &amrPath, i
     const std::uint64_t samples = wav.value().frameCount();
     if (samples == 0)
         return inputFailure("it holds no audio");
-    const auto threads = encoderThreads();
+    const auto threads = audio::threadCount("AMR_ENCODER_THREADS");
     if (!threads.ok())
         return threads.error();
 
