@@ -72,7 +72,8 @@ OutputFile::OutputFile(OutputFile &&other) noexcept
     : m_targetPath(std::move(other.m_targetPath)),
       m_temporaryPath(std::move(other.m_temporaryPath)),
       m_file(std::exchange(other.m_file, nullptr)),
-      m_slot(std::exchange(other.m_slot, -1))
+      m_slot(std::exchange(other.m_slot, -1)),
+      m_positioning(std::move(other.m_positioning))
 {
     other.m_temporaryPath.clear();
 }
@@ -125,6 +126,7 @@ Status OutputFile::write(std::span<const std::byte> bytes)
 
 Status OutputFile::writeAt(std::uint64_t offset, std::span<const std::byte> bytes)
 {
+    const std::lock_guard lock(*m_positioning);
     const off_t end = ftello(m_file);
     if (end < 0 || fseeko(m_file, static_cast<off_t>(offset), SEEK_SET) != 0)
         return failure("seek in");

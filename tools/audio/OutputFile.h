@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 
@@ -32,7 +34,9 @@ public:
     const std::string &targetPath() const { return m_targetPath; }
 
     Status write(std::span<const std::byte> bytes);
-    // Overwrites bytes already written, for headers that are completed at the end.
+    // Writes bytes at `offset`: over bytes already written (for headers completed at the
+    // end), or beyond the end (for parts of the file made side by side). Several threads
+    // may call it at once; write() continues where it did.
     Status writeAt(std::uint64_t offset, std::span<const std::byte> bytes);
     // Flushes the file to disk and renames it to the target's name.
     Status commit();
@@ -45,6 +49,7 @@ private:
     std::string m_temporaryPath;
     std::FILE *m_file;
     int m_slot; // in TemporaryFiles, while the temporary file exists
+    std::unique_ptr<std::mutex> m_positioning = std::make_unique<std::mutex>(); // for writeAt
 };
 
 } // namespace audio

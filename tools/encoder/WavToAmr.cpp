@@ -1,5 +1,5 @@
-// Checks the WAV file. Audio the encoder takes as it is is cut into runs, whose frames are
-// written in order: straight into the file when there is one run, after all are done when
+// Checks the WAV file. Audio the encoder takes as it is is cut into runs, whose frames go
+// straight into the file: in order when there is one run, each run's at their place when
 // there are more. Other audio is mixed and resampled on the way, in one run.
 
 #include "WavToAmr.h"
@@ -14,7 +14,6 @@
 #include "ThreadCount.h"
 #include "WavReader.h"
 
-#include <algorithm>
 #include <fstream>
 
 using audio::Error;
@@ -56,20 +55,9 @@ audio::Status wavToAmr(const std::string &wavPath, const std::string &amrPath, i
     if (frames > 0xFFFFFFFFu)
         return inputFailure("it is too long to encode");
     const auto runs = cutIntoRuns(static_cast<std::uint32_t>(frames), threads.value());
-    if (runs.size() == 1) {
-        if (auto error = encodeRun(wavPath, runs.front(), mode, write))
-            return error;
-    } else {
-        const auto frames = encodeRuns(wavPath, runs, mode);
-        if (!frames.ok())
-            return frames.error();
-        const std::size_t frameBytes = *audio::AmrStorage::frameBytes(mode);
-        for (const std::vector<std::uint8_t> &run : frames.value()) {
-            for (std::size_t at = 0; at < run.size(); at += frameBytes) {
-                if (auto error = write(std::span(run).subspan(at, std::min(frameBytes, run.size() - at))))
-                    return error;
-            }
-        }
-    }
+    const auto error = runs.size() == 1 ? encodeRun(wavPath, runs.front(), mode, write)
+                                        : encodeRuns(wavPath, runs, mode, amr.value());
+    if (error)
+        return error;
     return file.value().commit();
 }
