@@ -19,9 +19,7 @@ std::optional<InfoFrame> InfoFrame::of(const MpegFrameScanner::Frame &frame)
     const MpegFrameHeader &header = frame.header;
     if (header.layer != 3)
         return std::nullopt;
-    const bool mpeg1 = header.version == MpegFrameHeader::Version::mpeg1;
-    const std::size_t sideInformation = header.channels == 2 ? (mpeg1 ? 32 : 17) : (mpeg1 ? 17 : 9);
-    const std::size_t tag = 4 + (header.crc ? 2 : 0) + sideInformation;
+    const std::size_t tag = header.mainDataStart();
     const auto bytes = frame.bytes;
     if (bytes.size() < tag + 8)
         return std::nullopt;
