@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Linked in, not loaded as the decoder loads it, so that the sanitizers see into it.
     auto source = openAudioStream(std::move(in), FfmpegDecoder::open);
 #else
-    auto source = openAudioStream(std::move(in), nullptr);
+    auto source = openAudioStream(std::move(in), {});
 #endif
     if (!source.ok())
         return 0;

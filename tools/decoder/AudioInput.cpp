@@ -26,14 +26,15 @@ audio::Result<std::unique_ptr<AudioSource>> openAudioFile(const std::string &pat
     if (std::filesystem::file_size(path, error) == 0 && !error)
         return Error{"it is empty"};
 #if AMR_WITH_FFMPEG
-    return openAudioStream(std::move(in), openWithFfmpegModule);
+    // The module reads the file by its name: no stream crosses into it.
+    return openAudioStream(std::move(in), [&path](std::unique_ptr<std::istream>) { return openWithFfmpegModule(path); });
 #else
-    return openAudioStream(std::move(in), nullptr);
+    return openAudioStream(std::move(in), {});
 #endif
 }
 
 audio::Result<std::unique_ptr<AudioSource>> openAudioStream(std::unique_ptr<std::istream> in,
-                                                            OtherFormatReader readOtherFormats)
+                                                            const OtherFormatReader &readOtherFormats)
 {
     const auto probe = ContentProbe::of(*in);
     if (!probe.ok())

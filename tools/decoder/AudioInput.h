@@ -7,18 +7,19 @@
 
 #include "AudioSource.h"
 
+#include <functional>
 #include <istream>
 #include <memory>
 #include <string>
 
-// What reads the formats other than MPEG audio from a seekable stream.
-using OtherFormatReader = audio::Result<std::unique_ptr<AudioSource>> (*)(std::unique_ptr<std::istream> in);
+// What reads the formats other than MPEG audio, given a seekable stream of them.
+using OtherFormatReader = std::function<audio::Result<std::unique_ptr<AudioSource>>(std::unique_ptr<std::istream> in)>;
 
 // The reader for the file at `path`, which must be a file with something in it.
 audio::Result<std::unique_ptr<AudioSource>> openAudioFile(const std::string &path);
 
 // The reader for the stream `in`, which must be seekable; formats other than MPEG audio go
 // to `readOtherFormats`, or are refused as a build without FFmpeg refuses them when it is
-// null.
+// empty.
 audio::Result<std::unique_ptr<AudioSource>> openAudioStream(std::unique_ptr<std::istream> in,
-                                                            OtherFormatReader readOtherFormats);
+                                                            const OtherFormatReader &readOtherFormats);

@@ -18,7 +18,7 @@ using audio::Error;
 namespace {
 
 // 8000 Hz samples a run gathers before it writes them.
-constexpr std::size_t writeBlock = 16384;
+constexpr std::size_t writeBlock = 4096;
 
 class Run {
 public:

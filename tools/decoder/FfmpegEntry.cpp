@@ -4,14 +4,16 @@
 
 #include "FfmpegDecoder.h"
 
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <type_traits>
 
-extern "C" AudioSource *amrOpenWithFfmpeg(std::istream *in, std::string *error)
+extern "C" AudioSource *amrOpenWithFfmpeg(const char *path, char *error, std::size_t errorSize)
 {
-    auto decoder = FfmpegDecoder::open(std::unique_ptr<std::istream>(in));
+    auto decoder = FfmpegDecoder::open(std::make_unique<std::ifstream>(path, std::ios::binary));
     if (!decoder.ok()) {
-        *error = decoder.error().message;
+        std::snprintf(error, errorSize, "%s", decoder.error().message.c_str());
         return nullptr;
     }
     return decoder.value().release();

@@ -7,6 +7,7 @@
 
 #include <dlfcn.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -21,23 +22,23 @@ Error loadFailure(const std::string &reason)
 
 } // namespace
 
-audio::Result<std::unique_ptr<AudioSource>> openWithFfmpegModule(std::unique_ptr<std::istream> in)
+audio::Result<std::unique_ptr<AudioSource>> openWithFfmpegModule(const std::string &path)
 {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error)
         return loadFailure("cannot find the decoder's own folder: " + error.message());
-    const std::string path = (program.parent_path() / FFMPEG_MODULE_NAME).string();
+    const std::string modulePath = (program.parent_path() / FFMPEG_MODULE_NAME).string();
     // Never closed: the reader's code lives in it.
-    void *module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void *module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module)
         return loadFailure(dlerror());
     const auto open = reinterpret_cast<OpenWithFfmpeg>(dlsym(module, openWithFfmpegSymbol));
     if (!open)
         return loadFailure(dlerror());
-    std::string reason;
-    std::unique_ptr<AudioSource> source(open(in.release(), &reason));
+    std::array<char, 512> reason{};
+    std::unique_ptr<AudioSource> source(open(path.c_str(), reason.data(), reason.size()));
     if (!source)
-        return Error{reason};
+        return Error{reason.data()};
     return source;
 }

@@ -7,9 +7,9 @@
 
 #include "AudioSource.h"
 
-#include <istream>
 #include <memory>
+#include <string>
 
-// The FFmpeg reader for the seekable stream `in`, from the module beside the running
-// program; an error when the module cannot be loaded or FFmpeg finds no sound.
-audio::Result<std::unique_ptr<AudioSource>> openWithFfmpegModule(std::unique_ptr<std::istream> in);
+// The FFmpeg reader for the file at `path`, from the module beside the running program;
+// an error when the module cannot be loaded or FFmpeg finds no sound.
+audio::Result<std::unique_ptr<AudioSource>> openWithFfmpegModule(const std::string &path);

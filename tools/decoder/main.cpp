@@ -79,9 +79,6 @@ Status decode(const DecoderOptions &options)
         return Error{options.mp3Path + ": " + error.message};
     };
 
-    auto source = openAudioFile(options.mp3Path);
-    if (!source.ok())
-        return inputFailure(source.error());
     const auto threads = audio::threadCount("AMR_DECODER_THREADS");
     if (!threads.ok())
         return threads.error();
@@ -91,6 +88,9 @@ Status decode(const DecoderOptions &options)
     if (inRuns.value())
         return std::nullopt;
 
+    auto source = openAudioFile(options.mp3Path);
+    if (!source.ok())
+        return inputFailure(source.error());
     auto file = audio::OutputFile::create(options.wavPath);
     if (!file.ok())
         return file.error();
