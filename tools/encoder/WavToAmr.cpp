@@ -10,28 +10,22 @@
 #include "EncodeRun.h"
 #include "EncodeRuns.h"
 #include "FrameRuns.h"
+#include "InputFile.h"
 #include "OutputFile.h"
 #include "ThreadCount.h"
 #include "WavReader.h"
-
-#include <fstream>
 
 using audio::Error;
 
 audio::Status wavToAmr(const std::string &wavPath, const std::string &amrPath, int mode)
 {
-    const auto inputFailure = [&](const std::string &reason) {
-        return Error{wavPath + ": " + reason};
-    };
-    std::ifstream in(wavPath, std::ios::binary);
-    if (!in)
-        return inputFailure("cannot open it");
-    auto wav = audio::WavReader::open(in);
-    if (!wav.ok())
-        return inputFailure(wav.error().message);
-    const std::uint64_t samples = wav.value().frameCount();
+    auto input = InputFile<audio::WavReader>::open(wavPath);
+    if (!input.ok())
+        return input.error();
+    audio::WavReader &wav = input.value().reader();
+    const std::uint64_t samples = wav.frameCount();
     if (samples == 0)
-        return inputFailure("it holds no audio");
+        return input.value().failure(Error{"it holds no audio"});
     const auto threads = audio::threadCount("AMR_ENCODER_THREADS");
     if (!threads.ok())
         return threads.error();
@@ -44,16 +38,16 @@ audio::Status wavToAmr(const std::string &wavPath, const std::string &amrPath, i
         return amr.error();
     const auto write = [&](std::span<const std::uint8_t> frame) { return amr.value().write(frame); };
 
-    if (!wav.value().format().isEncoderNative()) {
-        if (auto error = encodeResampled(wav.value(), mode, write))
-            return Error{wavPath + ": " + error->message};
+    if (!wav.format().isEncoderNative()) {
+        if (auto error = encodeResampled(wav, mode, write))
+            return input.value().failure(*error);
         return file.value().commit();
     }
 
     constexpr auto samplesPerFrame = audio::AmrStorage::samplesPerFrame;
     const auto frames = (samples + samplesPerFrame - 1) / samplesPerFrame;
     if (frames > 0xFFFFFFFFu)
-        return inputFailure("it is too long to encode");
+        return input.value().failure(Error{"it is too long to encode"});
     const auto runs = cutIntoRuns(static_cast<std::uint32_t>(frames), threads.value());
     const auto error = runs.size() == 1 ? encodeRun(wavPath, runs.front(), mode, write)
                                         : encodeRuns(wavPath, runs, mode, amr.value());
