@@ -9,6 +9,7 @@
 #include "MpegFrameScanner.h"
 
 #include <array>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -40,6 +41,10 @@ bool sameFormat(const MpegFrameHeader &header, const MpegFrameHeader &format)
 
 std::optional<Mp3Survey> Mp3Survey::of(const std::string &path)
 {
+    // The runs read the file again, each its own part: only a file can be read so.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
