@@ -44,7 +44,7 @@ Result<ConversionRequest> ConversionQueue::checked(const ConversionRequest &requ
     // Paths the script cannot carry are refused now rather than when their turn comes.
     const Result<QByteArray> script = ConversionScript::text(m_toolFolder, resolved.value());
     if (!script.ok())
-        return script.failure();
+        return script.error();
     return resolved;
 }
 
@@ -52,7 +52,7 @@ Status ConversionQueue::convert(const ConversionRequest &request, const QString 
 {
     const Result<ConversionRequest> resolved = checked(request, workingFolder);
     if (!resolved.ok())
-        return resolved.failure();
+        return resolved.error();
     m_waiting.push_back(resolved.value());
     emit waitingChanged(waiting());
     startNext();
@@ -63,7 +63,7 @@ Status ConversionQueue::writeScript(const ConversionRequest &request, const QStr
 {
     const Result<ConversionRequest> resolved = checked(request, workingFolder);
     if (!resolved.ok())
-        return resolved.failure();
+        return resolved.error();
     if (!isIdle()) {
         return Failure{QStringLiteral("A conversion is still running or waiting. Write the "
                                       "script once it has ended.")};

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QString>
+// The core's errors as values: BasicResult with a Failure, whose message the window shows.
 
-#include <optional>
-#include <utility>
-#include <variant>
+#include "BasicResult.h"
+
+#include <QString>
 
 // A failure the user can act on: the message names the file or folder and the reason.
 struct Failure {
@@ -12,19 +12,8 @@ struct Failure {
 };
 
 // What an operation without a value returns: nothing on success, the failure otherwise.
-using Status = std::optional<Failure>;
+using Status = BasicStatus<Failure>;
 
 // A value, or the failure that prevented it.
 template <typename T>
-class Result {
-public:
-    Result(T value) : m_state(std::move(value)) {}
-    Result(Failure failure) : m_state(std::move(failure)) {}
-
-    bool ok() const { return std::holds_alternative<T>(m_state); }
-    const T &value() const { return std::get<T>(m_state); }
-    const Failure &failure() const { return std::get<Failure>(m_state); }
-
-private:
-    std::variant<T, Failure> m_state;
-};
+using Result = BasicResult<T, Failure>;

@@ -26,7 +26,7 @@ Status writeConversionScript(const ToolFolder &toolFolder, const ConversionReque
 {
     const Result<QByteArray> script = ConversionScript::text(toolFolder, request);
     if (!script.ok())
-        return script.failure();
+        return script.error();
 
     if (!QFileInfo(toolFolder.path()).isDir()) {
         return Failure{QStringLiteral("The tool folder \"%1\" does not exist. Reinstall the "

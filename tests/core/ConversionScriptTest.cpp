@@ -13,7 +13,7 @@ namespace {
 QByteArray scriptFor(const ToolFolder &folder, const ConversionRequest &request)
 {
     const Result<QByteArray> script = ConversionScript::text(folder, request);
-    EXPECT_TRUE(script.ok()) << (script.ok() ? "" : script.failure().message.toStdString());
+    EXPECT_TRUE(script.ok()) << (script.ok() ? "" : script.error().message.toStdString());
     return script.ok() ? script.value() : QByteArray();
 }
 
@@ -21,7 +21,7 @@ QString refusal(const ConversionRequest &request, const QString &appDir = "/opt/
 {
     const Result<QByteArray> script = ConversionScript::text(ToolFolder(appDir, u'/'), request);
     EXPECT_FALSE(script.ok());
-    return script.ok() ? QString() : script.failure().message;
+    return script.ok() ? QString() : script.error().message;
 }
 
 const ToolFolder windowsTools(QStringLiteral("C:\\Tools"), ToolFolder::windowsSeparator);

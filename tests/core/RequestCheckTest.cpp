@@ -28,7 +28,7 @@ protected:
     QString refusal(const QString &input, const QString &output, const QString &working = "/")
     {
         const Result<ConversionRequest> checked = checkedRequest({input, output, "7.4"}, working);
-        return checked.ok() ? QString() : checked.failure().message;
+        return checked.ok() ? QString() : checked.error().message;
     }
 
     // A name in the music folder as the check gives names back: absolute, with native
@@ -85,13 +85,13 @@ TEST_F(RequestCheckTest, RelativeNamesLandWhereTheUserMeansThem)
     // The input against the program's working folder; a bare output name, or one below
     // the input's folder, beside the input rather than in the hidden tool folder.
     const Result<ConversionRequest> bare = checkedRequest({"song.amr", "ring.amr", "10.2"}, music.path());
-    ASSERT_TRUE(bare.ok()) << bare.failure().message.toStdString();
+    ASSERT_TRUE(bare.ok()) << bare.error().message.toStdString();
     EXPECT_EQ(bare.value().inputPath, song);
     EXPECT_EQ(bare.value().outputPath, at("ring.amr"));
     EXPECT_EQ(bare.value().rateText, "10.2");
 
     const Result<ConversionRequest> below = checkedRequest({song, "ringtones/ring.amr", "7.4"}, "/");
-    ASSERT_TRUE(below.ok()) << below.failure().message.toStdString();
+    ASSERT_TRUE(below.ok()) << below.error().message.toStdString();
     EXPECT_EQ(below.value().outputPath, at("ringtones/ring.amr"));
 
     const QString elsewhere = at("ringtones/ring.amr");

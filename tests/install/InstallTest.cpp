@@ -7,6 +7,7 @@
 #include "ToolFolder.h"
 #include "ToolRun.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -107,6 +108,27 @@ TEST_F(InstalledProgram, ItsToolFolderConvertsAnMp3ThroughItsScriptRunner)
     EXPECT_EQ(samples.size(), 75u * 160u);
     EXPECT_GT(toneAmplitude(between(samples, 0.2, 1.2), 1000), 0.25);
 }
+
+#ifdef FFMPEG_MODULE_PATH
+TEST_F(InstalledProgram, ItsDecoderReadsOtherFormatsAlsoThroughALinkFromAnotherFolder)
+{
+    // The personal tool folder of a user who may not write into the installed one holds
+    // links to the installed tools: the decoder must still find its FFmpeg module.
+    const ToolFolder installed(bin());
+    const QString personal = folder->filePath("personal");
+    ASSERT_TRUE(QDir().mkpath(personal));
+    const QString link = personal + "/madplay.exe";
+    ASSERT_TRUE(QFile::link(installed.decoderPath(), link));
+    for (const QString &decoder : {installed.decoderPath(), link}) {
+        SCOPED_TRACE(decoder.toStdString());
+        const QString wav = folder->filePath("flac.wav");
+        const ToolRun run = runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav,
+                                              QStringLiteral(FIXTURE_DIR "/tone.flac")});
+        EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+        EXPECT_GT(toneAmplitude(between(readPcm(wav), 0.3, 1.2), 1000), 0.4);
+    }
+}
+#endif
 
 TEST_F(InstalledProgram, ItsDesktopEntryStartsTheProgramWithTheApplicationIcon)
 {

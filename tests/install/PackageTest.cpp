@@ -52,10 +52,21 @@ TEST(DebianPackage, HoldsTheProgramAndItsToolsAndDependsOnTheirLibraries)
     for (const QString package : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libmpg123-0", "libsoxr0",
                                   "libopencore-amrnb0"})
         EXPECT_TRUE(depends.contains(package)) << package.toStdString();
+#ifdef FFMPEG_MODULE_PATH
+    // The decoder's FFmpeg module loads these; their names carry the library's version.
+    for (const QString library : {"libavformat", "libavcodec", "libavutil"}) {
+        EXPECT_TRUE(std::any_of(depends.begin(), depends.end(),
+                                [&](const QString &package) { return package.startsWith(library); }))
+            << library.toStdString();
+    }
+#endif
 
     const QStringList contents = standardOutput("dpkg-deb", {"-c", deb}).split(u'\n');
-    for (const QString path : {"./usr/bin/amrconvert", "./usr/bin/batchrun", "./usr/bin/amr/madplay.exe",
-                               "./usr/bin/amr/converter"}) {
+    QStringList paths{"./usr/bin/amrconvert", "./usr/bin/batchrun", "./usr/bin/amr/madplay.exe", "./usr/bin/amr/converter"};
+#ifdef FFMPEG_MODULE_PATH
+    paths.append("./usr/bin/amr/ffmpeg-formats.so");
+#endif
+    for (const QString &path : paths) {
         EXPECT_TRUE(std::any_of(contents.begin(), contents.end(),
                                 [&](const QString &line) { return line.endsWith(u' ' + path); }))
             << path.toStdString();

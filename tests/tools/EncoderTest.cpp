@@ -162,7 +162,8 @@ TEST_F(EncoderTest, AFailedRunNamesTheFileAndLeavesTheOldOutputAlone)
         {{"wav2amr", muLaw, amr, "MR74"}, muLaw + ": it holds mu-law audio; the encoder reads PCM or floating-point"},
         {{"wav2amr", notWav, amr, "MR74"}, notWav + ": it is not a WAV file"},
         {{"wav2amr", empty, amr, "MR74"}, empty + ": it holds no audio"},
-        {{"wav2amr", folder.filePath("gone.wav"), amr, "MR74"}, folder.filePath("gone.wav") + ": cannot open it"},
+        {{"wav2amr", folder.filePath("gone.wav"), amr, "MR74"},
+         folder.filePath("gone.wav") + ": cannot open it: No such file or directory"},
         {{"wav2amr", wav, folder.filePath("gone/x.amr"), "MR74"}, folder.filePath("gone/x.amr")},
         {{"amr2wav", notWav, amr}, notWav + ": it is not an AMR-NB file"},
     };

@@ -98,32 +98,22 @@ std::string temporaryName(const std::string &name, std::size_t limit)
 
 } // namespace
 
-OutputFile::OutputFile(std::string targetPath, std::string temporaryPath, std::FILE *file, int slot)
-    : m_targetPath(std::move(targetPath)),
-      m_temporaryPath(std::move(temporaryPath)),
-      m_file(file),
-      m_slot(slot)
+void OutputFile::RemoveTemporary::operator()(Temporary *temporary) const
 {
-}
-
-OutputFile::OutputFile(OutputFile &&other) noexcept
-    : m_targetPath(std::move(other.m_targetPath)),
-      m_temporaryPath(std::move(other.m_temporaryPath)),
-      m_file(std::exchange(other.m_file, nullptr)),
-      m_slot(std::exchange(other.m_slot, -1))
-{
-    other.m_temporaryPath.clear();
-}
-
-OutputFile::~OutputFile()
-{
-    if (m_file)
-        std::fclose(m_file);
-    if (!m_temporaryPath.empty())
-        unlink(m_temporaryPath.c_str());
+    unlink(temporary->path.c_str());
     // Only now: a stop before the file is gone still finds it registered.
-    if (m_slot >= 0)
-        TemporaryFiles::release(m_slot);
+    TemporaryFiles::release(temporary->slot);
+    delete temporary;
+}
+
+void OutputFile::CloseFile::operator()(std::FILE *file) const
+{
+    std::fclose(file);
+}
+
+OutputFile::OutputFile(std::string targetPath, std::unique_ptr<Temporary, RemoveTemporary> temporary, std::FILE *file)
+    : m_targetPath(std::move(targetPath)), m_temporary(std::move(temporary)), m_file(file)
+{
 }
 
 Result<OutputFile> OutputFile::create(const std::string &targetPath)
@@ -135,16 +125,15 @@ Result<OutputFile> OutputFile::create(const std::string &targetPath)
     auto created = TemporaryFiles::create(std::move(temporaryPath));
     if (!created.ok())
         return Error{targetPath + ": cannot create a file in its folder: " + created.error().message};
-    TemporaryFiles::File &temporary = created.value();
+    std::unique_ptr<Temporary, RemoveTemporary> temporary(new Temporary{created.value().path, created.value().slot});
+    const int descriptor = created.value().descriptor;
     std::FILE *file = nullptr;
-    if (!makeOrdinaryFile(temporary.descriptor) || !(file = fdopen(temporary.descriptor, "wb"))) {
+    if (!makeOrdinaryFile(descriptor) || !(file = fdopen(descriptor, "wb"))) {
         Error error{targetPath + ": cannot create a file in its folder: " + systemError()};
-        close(temporary.descriptor);
-        unlink(temporary.path.c_str());
-        TemporaryFiles::release(temporary.slot);
+        close(descriptor);
         return error;
     }
-    return OutputFile(targetPath, std::move(temporary.path), file, temporary.slot);
+    return OutputFile(targetPath, std::move(temporary), file);
 }
 
 Error OutputFile::failure(const std::string &action) const
@@ -154,34 +143,35 @@ Error OutputFile::failure(const std::string &action) const
 
 Status OutputFile::write(std::span<const std::byte> bytes)
 {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size())
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file.get()) != bytes.size())
         return failure("write");
     return std::nullopt;
 }
 
 Status OutputFile::writeAt(std::uint64_t offset, std::span<const std::byte> bytes)
 {
-    const off_t end = ftello(m_file);
-    if (end < 0 || fseeko(m_file, static_cast<off_t>(offset), SEEK_SET) != 0)
+    const std::lock_guard lock(*m_positioning);
+    const off_t end = ftello(m_file.get());
+    if (end < 0 || fseeko(m_file.get(), static_cast<off_t>(offset), SEEK_SET) != 0)
         return failure("seek in");
     if (auto error = write(bytes))
         return error;
-    if (fseeko(m_file, end, SEEK_SET) != 0)
+    if (fseeko(m_file.get(), end, SEEK_SET) != 0)
         return failure("seek in");
     return std::nullopt;
 }
 
 Status OutputFile::commit()
 {
-    if (std::fflush(m_file) != 0 || !flushToDisk(fileno(m_file)))
+    if (std::fflush(m_file.get()) != 0 || !flushToDisk(fileno(m_file.get())))
         return failure("write");
-    const int closed = std::fclose(std::exchange(m_file, nullptr));
-    if (closed != 0)
+    if (std::fclose(m_file.release()) != 0)
         return failure("write");
-    if (const auto problem = replaceFile(m_temporaryPath, m_targetPath))
+    if (const auto problem = replaceFile(m_temporary->path, m_targetPath))
         return Error{m_targetPath + ": cannot replace it: " + *problem};
-    m_temporaryPath.clear();
-    TemporaryFiles::release(std::exchange(m_slot, -1));
+    // Gone under its own name: nothing to remove, only the registration to release.
+    const std::unique_ptr<Temporary> renamed(m_temporary.release());
+    TemporaryFiles::release(renamed->slot);
     return std::nullopt;
 }
 

@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 
@@ -22,29 +24,38 @@ public:
     // Creates the temporary file in the target's folder.
     static Result<OutputFile> create(const std::string &targetPath);
 
-    OutputFile(OutputFile &&other) noexcept;
-    OutputFile &operator=(OutputFile &&) = delete;
-    OutputFile(const OutputFile &) = delete;
-    OutputFile &operator=(const OutputFile &) = delete;
-    // Removes the temporary file unless it was committed.
-    ~OutputFile();
-
     const std::string &targetPath() const { return m_targetPath; }
 
     Status write(std::span<const std::byte> bytes);
-    // Overwrites bytes already written, for headers that are completed at the end.
+    // Writes bytes at `offset`: over bytes already written (for headers completed at the
+    // end), or beyond the end (for parts of the file made side by side). Several threads
+    // may call it at once; write() continues where it did.
     Status writeAt(std::uint64_t offset, std::span<const std::byte> bytes);
     // Flushes the file to disk and renames it to the target's name.
     Status commit();
 
 private:
-    OutputFile(std::string targetPath, std::string temporaryPath, std::FILE *file, int slot);
+    // The temporary file while it exists under its own name, registered with
+    // TemporaryFiles; removed, and its registration released, when it goes.
+    struct Temporary {
+        std::string path;
+        int slot;
+    };
+    struct RemoveTemporary {
+        void operator()(Temporary *temporary) const;
+    };
+    struct CloseFile {
+        void operator()(std::FILE *file) const;
+    };
+
+    OutputFile(std::string targetPath, std::unique_ptr<Temporary, RemoveTemporary> temporary, std::FILE *file);
     Error failure(const std::string &action) const;
 
     std::string m_targetPath;
-    std::string m_temporaryPath;
-    std::FILE *m_file;
-    int m_slot; // in TemporaryFiles, while the temporary file exists
+    // Declared before the file, so that the file is closed before it is removed.
+    std::unique_ptr<Temporary, RemoveTemporary> m_temporary;
+    std::unique_ptr<std::FILE, CloseFile> m_file;
+    std::unique_ptr<std::mutex> m_positioning = std::make_unique<std::mutex>(); // for writeAt
 };
 
 } // namespace audio

@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <string>
-#include <utility>
 
 namespace audio {
 
@@ -17,17 +16,9 @@ constexpr std::size_t flushBlock = 4096;
 
 } // namespace
 
-Resampler::Resampler(Resampler &&other) noexcept
-    : m_soxr(std::exchange(other.m_soxr, nullptr)),
-      m_ratio(other.m_ratio),
-      m_resampled(std::move(other.m_resampled))
+void Resampler::Delete::operator()(soxr *resampler) const
 {
-}
-
-Resampler::~Resampler()
-{
-    if (m_soxr)
-        soxr_delete(m_soxr);
+    soxr_delete(resampler);
 }
 
 Result<Resampler> Resampler::create(double inputRate)
@@ -59,12 +50,14 @@ Result<std::span<const float>> Resampler::flush()
 
 Result<std::span<const float>> Resampler::run(const float *input, std::size_t length)
 {
-    // Enough room for all output this input can give, so one call consumes it all.
-    m_resampled.resize(static_cast<std::size_t>(std::ceil(static_cast<double>(length) * m_ratio)) + flushBlock);
+    // Enough room for all output this input can give, so one call consumes it all. The
+    // buffer only grows, so that it is not cleared for every block.
+    const std::size_t room = static_cast<std::size_t>(std::ceil(static_cast<double>(length) * m_ratio)) + flushBlock;
+    if (m_resampled.size() < room)
+        m_resampled.resize(room);
     std::size_t consumed = 0;
     std::size_t produced = 0;
-    const soxr_error_t error = soxr_process(m_soxr, input, length, &consumed, m_resampled.data(),
-                                            m_resampled.size(), &produced);
+    const soxr_error_t error = soxr_process(m_soxr.get(), input, length, &consumed, m_resampled.data(), room, &produced);
     if (error)
         return Error{std::string("resampling failed: ") + soxr_strerror(error)};
     if (consumed != length)

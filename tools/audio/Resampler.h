@@ -6,6 +6,7 @@
 
 #include "AudioResult.h"
 
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -19,12 +20,6 @@ public:
 
     static Result<Resampler> create(double inputRate);
 
-    Resampler(Resampler &&other) noexcept;
-    Resampler &operator=(Resampler &&) = delete;
-    Resampler(const Resampler &) = delete;
-    Resampler &operator=(const Resampler &) = delete;
-    ~Resampler();
-
     // Resamples `input`; the result stays valid until the next call.
     Result<std::span<const float>> process(std::span<const float> input);
     // Once the input has ended, returns what the filter still holds, a block per call;
@@ -32,11 +27,15 @@ public:
     Result<std::span<const float>> flush();
 
 private:
+    struct Delete {
+        void operator()(soxr *resampler) const;
+    };
+
     Resampler(soxr *resampler, double ratio) : m_soxr(resampler), m_ratio(ratio) {}
 
     Result<std::span<const float>> run(const float *input, std::size_t length);
 
-    soxr *m_soxr;
+    std::unique_ptr<soxr, Delete> m_soxr;
     double m_ratio;
     std::vector<float> m_resampled;
 };

@@ -27,6 +27,14 @@ void putTag(std::byte *at, const char (&tag)[5])
         at[i] = static_cast<std::byte>(tag[i]);
 }
 
+// The samples in the file's byte order.
+void encode(std::span<const std::int16_t> samples, std::vector<std::byte> &bytes)
+{
+    bytes.resize(samples.size() * bytesPerSample);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        putLittleEndian(&bytes[i * bytesPerSample], static_cast<std::uint16_t>(samples[i]), bytesPerSample);
+}
+
 std::array<std::byte, headerBytes> header(std::uint32_t dataBytes)
 {
     std::array<std::byte, headerBytes> bytes{};
@@ -57,21 +65,41 @@ Result<WavWriter> WavWriter::start(OutputFile &file)
 
 Status WavWriter::append(std::span<const std::int16_t> samples)
 {
-    const std::uint64_t bytes = samples.size() * bytesPerSample;
-    if (m_dataBytes + bytes > maxDataBytes)
-        return Error{m_file->targetPath() + ": it would exceed the 4 GiB size limit of a WAV file"};
-    std::vector<std::byte> encoded(bytes);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        putLittleEndian(&encoded[i * 2], static_cast<std::uint16_t>(samples[i]), 2);
-    if (auto error = m_file->write(encoded))
+    if (auto error = checkedSize(m_dataBytes / bytesPerSample, samples.size()))
         return error;
-    m_dataBytes += bytes;
+    encode(samples, m_encoded);
+    if (auto error = m_file->write(m_encoded))
+        return error;
+    m_dataBytes += samples.size() * bytesPerSample;
     return std::nullopt;
+}
+
+Status WavWriter::writeAt(std::uint64_t first, std::span<const std::int16_t> samples) const
+{
+    if (auto error = checkedSize(first, samples.size()))
+        return error;
+    std::vector<std::byte> encoded;
+    encode(samples, encoded);
+    return m_file->writeAt(headerBytes + first * bytesPerSample, encoded);
 }
 
 Status WavWriter::finish()
 {
-    return m_file->writeAt(0, header(static_cast<std::uint32_t>(m_dataBytes)));
+    return finish(m_dataBytes / bytesPerSample);
+}
+
+Status WavWriter::finish(std::uint64_t sampleCount)
+{
+    if (auto error = checkedSize(0, sampleCount))
+        return error;
+    return m_file->writeAt(0, header(static_cast<std::uint32_t>(sampleCount * bytesPerSample)));
+}
+
+Status WavWriter::checkedSize(std::uint64_t first, std::uint64_t count) const
+{
+    if ((first + count) * bytesPerSample > maxDataBytes)
+        return Error{m_file->targetPath() + ": it would exceed the 4 GiB size limit of a WAV file"};
+    return std::nullopt;
 }
 
 } // namespace audio

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace audio {
 
@@ -18,14 +19,22 @@ public:
     static Result<WavWriter> start(OutputFile &file);
 
     Status append(std::span<const std::int16_t> samples);
-    // Fills in the header's sizes. The caller then commits the file.
+    // Writes `samples` as the audio from sample `first` on, in any order and from several
+    // threads at once (for runs decoded side by side).
+    Status writeAt(std::uint64_t first, std::span<const std::int16_t> samples) const;
+    // Fills in the header's sizes, for the samples appended or for `sampleCount` samples
+    // written with writeAt. The caller then commits the file.
     Status finish();
+    Status finish(std::uint64_t sampleCount);
 
 private:
     explicit WavWriter(OutputFile &file) : m_file(&file) {}
+    // An error when samples up to `first` + `count` would not fit in a WAV file.
+    Status checkedSize(std::uint64_t first, std::uint64_t count) const;
 
     OutputFile *m_file;
     std::uint64_t m_dataBytes = 0;
+    std::vector<std::byte> m_encoded;
 };
 
 } // namespace audio

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -31,42 +30,26 @@ RunReport RunReport::create(const std::string &path, std::string &error)
     return report;
 }
 
-RunReport::RunReport(RunReport &&other) noexcept
-    : m_descriptor(std::exchange(other.m_descriptor, -1))
-{
-}
-
-RunReport::~RunReport()
-{
-    release();
-}
-
-void RunReport::release()
-{
-    if (m_descriptor >= 0)
-        close(std::exchange(m_descriptor, -1));
-}
-
 void RunReport::ended(int status, const std::string &failure)
 {
     replaceWith("ended " + std::to_string(status) + "\n" + failure + (failure.empty() ? "" : "\n"));
-    release();
+    m_descriptor.reset();
 }
 
 void RunReport::stopped()
 {
     replaceWith("stopped\n");
-    release();
+    m_descriptor.reset();
 }
 
 void RunReport::replaceWith(const std::string &text)
 {
     // A reader sees a stale or partial text only while the lock is held, and does not
     // read it then.
-    if (m_descriptor < 0)
+    if (!m_descriptor)
         return;
-    if (ftruncate(m_descriptor, 0) != 0
-        || pwrite(m_descriptor, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
+    const int descriptor = m_descriptor.get().number;
+    if (ftruncate(descriptor, 0) != 0 || pwrite(descriptor, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
         std::fprintf(stderr, "batchrun: cannot write the run report: %s\n", std::strerror(errno));
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Descriptor.h"
+
 #include <string>
 
 // Tells whoever started the run how it is going, through a small file: "running" while
@@ -13,12 +15,6 @@ public:
     // `error` holds the reason.
     static RunReport create(const std::string &path, std::string &error);
 
-    RunReport(RunReport &&other) noexcept;
-    RunReport &operator=(RunReport &&) = delete;
-    RunReport(const RunReport &) = delete;
-    RunReport &operator=(const RunReport &) = delete;
-    ~RunReport();
-
     // Each writes the run's end and releases the lock: the run is over for the reader.
     void ended(int status, const std::string &failure);
     void stopped();
@@ -26,7 +22,6 @@ public:
 private:
     explicit RunReport(int descriptor) : m_descriptor(descriptor) {}
     void replaceWith(const std::string &text);
-    void release();
 
-    int m_descriptor;
+    Descriptor m_descriptor; // closed when the run's end is written, which releases the lock
 };

@@ -5,7 +5,7 @@
 #include "ContentProbe.h"
 #include "Mp3Decoder.h"
 #if AMR_WITH_FFMPEG
-#include "FfmpegDecoder.h"
+#include "FfmpegModule.h"
 #endif
 
 #include <cerrno>
@@ -25,10 +25,16 @@ audio::Result<std::unique_ptr<AudioSource>> openAudioFile(const std::string &pat
         return Error{"it is not a file"};
     if (std::filesystem::file_size(path, error) == 0 && !error)
         return Error{"it is empty"};
-    return openAudioStream(std::move(in));
+#if AMR_WITH_FFMPEG
+    // The module reads the file by its name: no stream crosses into it.
+    return openAudioStream(std::move(in), [&path](std::unique_ptr<std::istream>) { return openWithFfmpegModule(path); });
+#else
+    return openAudioStream(std::move(in), {});
+#endif
 }
 
-audio::Result<std::unique_ptr<AudioSource>> openAudioStream(std::unique_ptr<std::istream> in)
+audio::Result<std::unique_ptr<AudioSource>> openAudioStream(std::unique_ptr<std::istream> in,
+                                                            const OtherFormatReader &readOtherFormats)
 {
     const auto probe = ContentProbe::of(*in);
     if (!probe.ok())
@@ -41,14 +47,9 @@ audio::Result<std::unique_ptr<AudioSource>> openAudioStream(std::unique_ptr<std:
             return decoder.error();
         return std::unique_ptr<AudioSource>(std::move(decoder.value()));
     }
-#if AMR_WITH_FFMPEG
-    auto decoder = FfmpegDecoder::open(std::move(in));
-    if (!decoder.ok())
-        return decoder.error();
-    return std::unique_ptr<AudioSource>(std::move(decoder.value()));
-#else
+    if (readOtherFormats)
+        return readOtherFormats(std::move(in));
     if (probe.value().kind == ContentProbe::Kind::otherFormat)
         return Error{"it is a " + probe.value().formatName + " file, and this build of the decoder reads MP3 only"};
     return Error{"it holds no MPEG audio (is it an MP3 file?)"};
-#endif
 }

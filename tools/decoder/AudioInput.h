@@ -1,17 +1,25 @@
 #pragma once
 
 // Opens the decoder's input: probes what the file holds and picks the reader for it,
-// libmpg123 for MPEG audio, FFmpeg for everything else (in builds with AMR_WITH_FFMPEG;
-// without it, other formats get an error that says so).
+// libmpg123 for MPEG audio, FFmpeg for everything else (in builds with AMR_WITH_FFMPEG,
+// through the module FfmpegModule loads; without it, other formats get an error that
+// says so).
 
 #include "AudioSource.h"
 
+#include <functional>
 #include <istream>
 #include <memory>
 #include <string>
 
+// What reads the formats other than MPEG audio, given a seekable stream of them.
+using OtherFormatReader = std::function<audio::Result<std::unique_ptr<AudioSource>>(std::unique_ptr<std::istream> in)>;
+
 // The reader for the file at `path`, which must be a file with something in it.
 audio::Result<std::unique_ptr<AudioSource>> openAudioFile(const std::string &path);
 
-// The reader for the stream `in`, which must be seekable.
-audio::Result<std::unique_ptr<AudioSource>> openAudioStream(std::unique_ptr<std::istream> in);
+// The reader for the stream `in`, which must be seekable; formats other than MPEG audio go
+// to `readOtherFormats`, or are refused as a build without FFmpeg refuses them when it is
+// empty.
+audio::Result<std::unique_ptr<AudioSource>> openAudioStream(std::unique_ptr<std::istream> in,
+                                                            const OtherFormatReader &readOtherFormats);

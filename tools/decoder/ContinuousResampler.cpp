@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 using audio::Resampler;
 using audio::Status;
@@ -109,16 +110,18 @@ Status ContinuousResampler::runOut()
 
 void ContinuousResampler::add(std::span<const float> output)
 {
-    for (const float sample : output) {
-        const std::int64_t index = m_origin + m_stretchOutput++ - m_pendingStart;
-        // Output before what is still pending is the far end of a lead-in: silence.
-        if (index < 0)
-            continue;
-        const auto at = static_cast<std::size_t>(index);
-        if (at >= m_pending.size())
-            m_pending.resize(at + 1, 0.0f);
-        m_pending[at] += sample;
-    }
+    const std::int64_t first = m_origin + m_stretchOutput - m_pendingStart;
+    m_stretchOutput += static_cast<std::int64_t>(output.size());
+    // Output before what is still pending is the far end of a lead-in: silence.
+    const auto skipped = static_cast<std::size_t>(std::clamp<std::int64_t>(-first, 0, static_cast<std::int64_t>(output.size())));
+    if (skipped == output.size())
+        return;
+    const auto at = static_cast<std::size_t>(first + static_cast<std::int64_t>(skipped));
+    const std::size_t end = at + output.size() - skipped;
+    if (m_pending.size() < end)
+        m_pending.resize(end, 0.0f);
+    std::transform(output.begin() + static_cast<std::ptrdiff_t>(skipped), output.end(), m_pending.begin() + static_cast<std::ptrdiff_t>(at),
+                   m_pending.begin() + static_cast<std::ptrdiff_t>(at), std::plus<float>());
 }
 
 std::span<const std::int16_t> ContinuousResampler::handOut(std::size_t keep)

@@ -83,23 +83,38 @@ std::int64_t FfmpegDecoder::seekInput(void *opaque, std::int64_t offset, int whe
     return in ? static_cast<std::int64_t>(in.tellg()) : -1;
 }
 
-FfmpegDecoder::~FfmpegDecoder()
+void FfmpegDecoder::FreeIo::operator()(AVIOContext *io) const
 {
-    av_frame_free(&m_frame);
-    av_packet_free(&m_packet);
-    avcodec_free_context(&m_codec);
-    avformat_close_input(&m_format);
-    if (m_io)
-        av_freep(&m_io->buffer);
-    avio_context_free(&m_io);
+    av_freep(&io->buffer);
+    avio_context_free(&io);
 }
 
-audio::Result<std::unique_ptr<FfmpegDecoder>> FfmpegDecoder::open(std::unique_ptr<std::istream> in)
+void FfmpegDecoder::CloseFormat::operator()(AVFormatContext *format) const
+{
+    avformat_close_input(&format);
+}
+
+void FfmpegDecoder::FreeCodec::operator()(AVCodecContext *codec) const
+{
+    avcodec_free_context(&codec);
+}
+
+void FfmpegDecoder::FreePacket::operator()(AVPacket *packet) const
+{
+    av_packet_free(&packet);
+}
+
+void FfmpegDecoder::FreeFrame::operator()(AVFrame *frame) const
+{
+    av_frame_free(&frame);
+}
+
+audio::Result<std::unique_ptr<AudioSource>> FfmpegDecoder::open(std::unique_ptr<std::istream> in)
 {
     std::unique_ptr<FfmpegDecoder> decoder(new FfmpegDecoder(std::move(in)));
     if (auto error = decoder->start())
         return *error;
-    return decoder;
+    return std::unique_ptr<AudioSource>(std::move(decoder));
 }
 
 Status FfmpegDecoder::start()
@@ -107,25 +122,26 @@ Status FfmpegDecoder::start()
     // Problems are reported by us, in one line; FFmpeg's own log stays quiet.
     av_log_set_level(AV_LOG_QUIET);
     auto *buffer = static_cast<unsigned char *>(av_malloc(ioBufferSize));
-    m_io = buffer ? avio_alloc_context(buffer, ioBufferSize, 0, this, readInput, nullptr, seekInput) : nullptr;
-    m_format = avformat_alloc_context();
-    m_packet = av_packet_alloc();
-    m_frame = av_frame_alloc();
-    if (!m_io || !m_format || !m_packet || !m_frame) {
-        if (!m_io)
-            av_free(buffer);
+    m_io.reset(buffer ? avio_alloc_context(buffer, ioBufferSize, 0, this, readInput, nullptr, seekInput) : nullptr);
+    if (!m_io)
+        av_free(buffer);
+    m_format.reset(avformat_alloc_context());
+    m_packet.reset(av_packet_alloc());
+    m_frame.reset(av_frame_alloc());
+    if (!m_io || !m_format || !m_packet || !m_frame)
         return Error{"not enough memory to decode it"};
-    }
-    m_format->pb = m_io;
+    m_format->pb = m_io.get();
     m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
-    // An empty name: the format is told by the content alone.
-    if (avformat_open_input(&m_format, "", nullptr, nullptr) < 0)
-        return Error{"it holds no audio that this program can read (is it a music or video file?)"};
-    if (avformat_find_stream_info(m_format, nullptr) < 0)
+    // An empty name: the format is told by the content alone. On failure the context is
+    // freed and set to null.
+    AVFormatContext *format = m_format.release();
+    const int opened = avformat_open_input(&format, "", nullptr, nullptr);
+    m_format.reset(format);
+    if (opened < 0 || avformat_find_stream_info(m_format.get(), nullptr) < 0)
         return Error{"it holds no audio that this program can read (is it a music or video file?)"};
 
     const AVCodec *codec = nullptr;
-    m_stream = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+    m_stream = av_find_best_stream(m_format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
     const std::string container = m_format->iformat->long_name ? m_format->iformat->long_name : m_format->iformat->name;
     if (m_stream == AVERROR_STREAM_NOT_FOUND)
         return Error{"it is a " + container + " file without sound"};
@@ -134,8 +150,9 @@ Status FfmpegDecoder::start()
         return Error{"its sound is coded as " + std::string(avcodec_get_name(parameters->codec_id))
                      + ", which this program cannot decode"};
     }
-    m_codec = avcodec_alloc_context3(codec);
-    if (!m_codec || avcodec_parameters_to_context(m_codec, parameters) < 0 || avcodec_open2(m_codec, codec, nullptr) < 0)
+    m_codec.reset(avcodec_alloc_context3(codec));
+    if (!m_codec || avcodec_parameters_to_context(m_codec.get(), parameters) < 0
+        || avcodec_open2(m_codec.get(), codec, nullptr) < 0)
         return Error{"cannot start the " + std::string(codec->name) + " decoder for its sound"};
     return std::nullopt;
 }
@@ -143,10 +160,10 @@ Status FfmpegDecoder::start()
 audio::Result<AudioBlock> FfmpegDecoder::read()
 {
     for (int damageInARow = 0; damageInARow < damageInARowLimit;) {
-        const int code = avcodec_receive_frame(m_codec, m_frame);
+        const int code = avcodec_receive_frame(m_codec.get(), m_frame.get());
         if (code == 0) {
             const bool usable = mix();
-            av_frame_unref(m_frame);
+            av_frame_unref(m_frame.get());
             if (usable)
                 return AudioBlock{m_mono, m_sampleRate};
             noteDamage();
@@ -169,26 +186,26 @@ void FfmpegDecoder::sendPacket()
 {
     if (m_draining) {
         // The decoder asked for more after the end: nothing is left to give it.
-        avcodec_send_packet(m_codec, nullptr);
+        avcodec_send_packet(m_codec.get(), nullptr);
         return;
     }
     for (;;) {
-        const int code = av_read_frame(m_format, m_packet);
+        const int code = av_read_frame(m_format.get(), m_packet.get());
         if (code < 0) {
             if (code != AVERROR_EOF && m_readError.empty()) {
                 m_readError = errorText(code);
                 m_readErrorAt = m_seconds;
             }
             m_draining = true;
-            avcodec_send_packet(m_codec, nullptr);
+            avcodec_send_packet(m_codec.get(), nullptr);
             return;
         }
         if (m_packet->stream_index != m_stream) {
-            av_packet_unref(m_packet);
+            av_packet_unref(m_packet.get());
             continue;
         }
-        const int sent = avcodec_send_packet(m_codec, m_packet);
-        av_packet_unref(m_packet);
+        const int sent = avcodec_send_packet(m_codec.get(), m_packet.get());
+        av_packet_unref(m_packet.get());
         if (sent < 0)
             noteDamage();
         return;

@@ -20,11 +20,7 @@ struct AVPacket;
 
 class FfmpegDecoder : public AudioSource {
 public:
-    static audio::Result<std::unique_ptr<FfmpegDecoder>> open(std::unique_ptr<std::istream> in);
-
-    FfmpegDecoder(const FfmpegDecoder &) = delete;
-    FfmpegDecoder &operator=(const FfmpegDecoder &) = delete;
-    ~FfmpegDecoder() override;
+    static audio::Result<std::unique_ptr<AudioSource>> open(std::unique_ptr<std::istream> in);
 
     audio::Result<AudioBlock> read() override;
     std::vector<std::string> warnings() const override;
@@ -42,12 +38,30 @@ private:
     static int readInput(void *opaque, unsigned char *buffer, int size);
     static std::int64_t seekInput(void *opaque, std::int64_t offset, int whence);
 
+    // FFmpeg's own ways of freeing what it allocated.
+    struct FreeIo {
+        void operator()(AVIOContext *io) const;
+    };
+    struct CloseFormat {
+        void operator()(AVFormatContext *format) const;
+    };
+    struct FreeCodec {
+        void operator()(AVCodecContext *codec) const;
+    };
+    struct FreePacket {
+        void operator()(AVPacket *packet) const;
+    };
+    struct FreeFrame {
+        void operator()(AVFrame *frame) const;
+    };
+
+    // In the order they are set up: each is freed before those it uses.
     std::unique_ptr<std::istream> m_in;
-    AVIOContext *m_io = nullptr;
-    AVFormatContext *m_format = nullptr;
-    AVCodecContext *m_codec = nullptr;
-    AVPacket *m_packet = nullptr;
-    AVFrame *m_frame = nullptr;
+    std::unique_ptr<AVIOContext, FreeIo> m_io;
+    std::unique_ptr<AVFormatContext, CloseFormat> m_format;
+    std::unique_ptr<AVCodecContext, FreeCodec> m_codec;
+    std::unique_ptr<AVPacket, FreePacket> m_packet;
+    std::unique_ptr<AVFrame, FreeFrame> m_frame;
     int m_stream = -1;
     bool m_draining = false;
 

@@ -2,94 +2,28 @@
 
 #include "Mp3Decoder.h"
 
+#include "InfoFrame.h"
 #include "WarningText.h"
-
-#include <mpg123.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 using audio::Error;
 using audio::Status;
 
-namespace {
 
-// libmpg123's synthesis delays layer III output by this many samples.
-constexpr long decoderDelay = 529;
-
-std::uint32_t bigEndian32(const unsigned char *bytes)
+Mp3Decoder::Mp3Decoder(std::unique_ptr<std::istream> in, MpegFrameDecoder decoder)
+    : m_in(std::move(in)), m_scanner(*m_in), m_decoder(std::move(decoder))
 {
-    return (static_cast<std::uint32_t>(bytes[0]) << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3];
-}
-
-// Where a LAME/Xing header's tag sits in a layer III frame: after the side information,
-// which is all zero in such a frame. 0 when the frame is audio.
-std::size_t infoTagAt(const MpegFrameScanner::Frame &frame)
-{
-    const MpegFrameHeader &header = frame.header;
-    if (header.layer != 3)
-        return 0;
-    const bool mpeg1 = header.version == MpegFrameHeader::Version::mpeg1;
-    const std::size_t sideInformation = header.channels == 2 ? (mpeg1 ? 32 : 17) : (mpeg1 ? 17 : 9);
-    const std::size_t tag = 4 + (header.crc ? 2 : 0) + sideInformation;
-    const auto bytes = frame.bytes;
-    if (bytes.size() < tag + 8)
-        return 0;
-    const bool zeros = std::all_of(bytes.begin() + 4 + (header.crc ? 2 : 0), bytes.begin() + static_cast<std::ptrdiff_t>(tag),
-                                   [](unsigned char byte) { return byte == 0; });
-    const bool named = std::memcmp(&bytes[tag], "Info", 4) == 0 || std::memcmp(&bytes[tag], "Xing", 4) == 0;
-    return zeros && named ? tag : 0;
-}
-
-// The number of audio frames a LAME/Xing header counts; -1 when it does not say.
-std::int64_t announcedFrames(const MpegFrameScanner::Frame &frame, std::size_t tag)
-{
-    if (frame.bytes.size() < tag + 12 || !(bigEndian32(&frame.bytes[tag + 4]) & 0x1))
-        return -1;
-    return bigEndian32(&frame.bytes[tag + 8]);
-}
-
-std::string libraryError(const char *action, mpg123_handle *handle)
-{
-    return std::string(action) + ": " + mpg123_strerror(handle);
-}
-
-} // namespace
-
-Mp3Decoder::Mp3Decoder(std::unique_ptr<std::istream> in, mpg123_handle *handle)
-    : m_in(std::move(in)), m_scanner(*m_in), m_handle(handle)
-{
-}
-
-Mp3Decoder::~Mp3Decoder()
-{
-    mpg123_delete(m_handle);
 }
 
 audio::Result<std::unique_ptr<Mp3Decoder>> Mp3Decoder::open(std::unique_ptr<std::istream> in)
 {
-    int code = MPG123_OK;
-    mpg123_handle *handle = mpg123_new(nullptr, &code);
-    if (!handle)
-        return Error{std::string("cannot start the MP3 decoder: ") + mpg123_plain_strerror(code)};
-    std::unique_ptr<Mp3Decoder> decoder(new Mp3Decoder(std::move(in), handle));
-
-    // Whole frames are fed, so libmpg123 need not look ahead for the next one. No gapless
-    // decoding of its own: it would end the audio where the LAME header says. Float output
-    // at the stream's own rate and channel count leaves mixing and resampling to us.
-    const long flags = MPG123_NO_READAHEAD | MPG123_FORCE_FLOAT | MPG123_QUIET;
-    if (mpg123_param(handle, MPG123_FLAGS, flags, 0) != MPG123_OK || mpg123_format_none(handle) != MPG123_OK)
-        return Error{libraryError("cannot set up the MP3 decoder", handle)};
-    const long *rates = nullptr;
-    std::size_t rateCount = 0;
-    mpg123_rates(&rates, &rateCount);
-    for (std::size_t i = 0; i < rateCount; ++i) {
-        if (mpg123_format(handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32) != MPG123_OK)
-            return Error{libraryError("cannot set up the MP3 decoder", handle)};
-    }
-    return decoder;
+    auto decoder = MpegFrameDecoder::create();
+    if (!decoder.ok())
+        return decoder.error();
+    return std::unique_ptr<Mp3Decoder>(new Mp3Decoder(std::move(in), std::move(decoder.value())));
 }
 
 audio::Result<AudioBlock> Mp3Decoder::read()
@@ -120,43 +54,36 @@ Status Mp3Decoder::step()
         return std::nullopt;
     }
 
-    off_t frameNumber = 0;
-    unsigned char *decoded = nullptr;
-    std::size_t bytes = 0;
-    const int code = mpg123_decode_frame(m_handle, &frameNumber, &decoded, &bytes);
-    if (code == MPG123_NEED_MORE) {
+    switch (m_decoder.decode()) {
+    case MpegFrameDecoder::Step::needFrame:
         m_needFrame = true;
-    } else if (code == MPG123_NEW_FORMAT) {
+        break;
+    case MpegFrameDecoder::Step::newFormat:
         return takeFormat();
-    } else if (code == MPG123_OK) {
+    case MpegFrameDecoder::Step::decoded:
         ++m_framesDecoded;
-        append(decoded, bytes);
-    } else {
+        append(m_decoder.mono());
+        break;
+    case MpegFrameDecoder::Step::undecodable:
         // A frame libmpg123 cannot decode: skipped, with the decoder started afresh.
         if (m_damagedFrames++ == 0)
             m_firstDamageAt = m_seconds;
-        if (mpg123_open_feed(m_handle) != MPG123_OK)
-            return Error{libraryError("cannot restart the MP3 decoder", m_handle)};
+        if (auto error = m_decoder.restart())
+            return error;
         m_needFrame = true;
+        break;
     }
     return std::nullopt;
 }
 
 Status Mp3Decoder::feed(const MpegFrameScanner::Frame &frame)
 {
-    const std::size_t infoTag = infoTagAt(frame);
+    const auto info = InfoFrame::of(frame);
     if (m_framesFed == 0) {
-        if (infoTag > 0)
-            m_announced.frames = announcedFrames(frame, infoTag);
-        // libmpg123 can only be told a free-format stream's frame length up front.
-        if (frame.header.bitrateIndex == 0) {
-            const std::size_t padding = frame.header.padded ? (frame.header.layer == 1 ? 4 : 1) : 0;
-            const auto length = static_cast<double>(frame.bytes.size() - 4 - padding);
-            if (mpg123_param(m_handle, MPG123_FREEFORMAT_SIZE, static_cast<long>(length), length) != MPG123_OK)
-                return Error{libraryError("cannot set up the MP3 decoder", m_handle)};
-        }
-        if (mpg123_open_feed(m_handle) != MPG123_OK)
-            return Error{libraryError("cannot start the MP3 decoder", m_handle)};
+        if (info)
+            m_announced.frames = info->announcedFrames;
+        if (auto error = m_decoder.start(frame.header, frame.bytes.size()))
+            return error;
     } else {
         if (frame.junkBefore > 0) {
             if (m_junkPlaces++ == 0)
@@ -164,11 +91,11 @@ Status Mp3Decoder::feed(const MpegFrameScanner::Frame &frame)
             m_junkBytes += frame.junkBefore;
         }
         // The LAME header of a file joined on: not audio.
-        if (infoTag > 0)
+        if (info)
             return std::nullopt;
     }
-    if (mpg123_feed(m_handle, frame.bytes.data(), frame.bytes.size()) != MPG123_OK)
-        return Error{libraryError("cannot decode it", m_handle)};
+    if (auto error = m_decoder.feed(frame.bytes))
+        return error;
     ++m_framesFed;
     m_samplesPerFrame = frame.header.samplesPerFrame;
     m_needFrame = false;
@@ -177,32 +104,30 @@ Status Mp3Decoder::feed(const MpegFrameScanner::Frame &frame)
 
 Status Mp3Decoder::takeFormat()
 {
-    long rate = 0;
-    int channels = 0;
-    int encoding = 0;
-    if (mpg123_getformat(m_handle, &rate, &channels, &encoding) != MPG123_OK)
-        return Error{libraryError("cannot decode it", m_handle)};
-    if (encoding != MPG123_ENC_FLOAT_32)
-        return Error{"the MP3 decoder did not agree to deliver 32-bit float samples"};
+    const auto format = m_decoder.format();
+    if (!format.ok())
+        return format.error();
+    const int rate = format.value().sampleRate;
+    const int channels = format.value().channels;
 
     if (m_sampleRate == 0) {
         // The first frame's format: the LAME header, if any, has been read by now.
-        double unused = 0;
-        mpg123_getstate(m_handle, MPG123_ENC_DELAY, &m_announced.delay, &unused);
-        mpg123_getstate(m_handle, MPG123_ENC_PADDING, &m_announced.padding, &unused);
+        m_announced.delay = m_decoder.encoderDelay();
+        m_announced.padding = m_decoder.encoderPadding();
+        constexpr long decoderDelay = MpegFrameDecoder::synthesisDelay;
         if (m_announced.delay >= 0)
             m_skipLeft = m_announced.delay + decoderDelay;
         else if (m_announced.frames >= 0)
             m_skipLeft = decoderDelay;
         if (m_announced.frames >= 0 && m_announced.padding > decoderDelay)
             m_holdBack = static_cast<std::size_t>(m_announced.padding - decoderDelay);
-        m_readyRate = static_cast<int>(rate);
-        m_firstSampleRate = static_cast<int>(rate);
+        m_readyRate = rate;
+        m_firstSampleRate = rate;
         m_firstSamplesPerFrame = m_samplesPerFrame;
     } else if (rate != m_sampleRate || channels != m_channels) {
         if (m_formatChanges++ == 0) {
             m_firstFormatChange = "the stream changes from " + formatText(m_sampleRate, m_channels) + " to "
-                                  + formatText(static_cast<int>(rate), channels) + " at " + secondsText(m_seconds);
+                                  + formatText(rate, channels) + " at " + secondsText(m_seconds);
         }
         // What is held back was decoded at the old rate: it goes out before the new rate's audio.
         if (rate != m_sampleRate) {
@@ -210,27 +135,17 @@ Status Mp3Decoder::takeFormat()
             m_holdBack = 0;
         }
     }
-    m_sampleRate = static_cast<int>(rate);
+    m_sampleRate = rate;
     m_channels = channels;
     return std::nullopt;
 }
 
-void Mp3Decoder::append(const unsigned char *decoded, std::size_t bytes)
+void Mp3Decoder::append(std::span<const float> mono)
 {
-    const std::size_t frames = bytes / (sizeof(float) * static_cast<std::size_t>(m_channels));
-    const std::size_t skipped = static_cast<std::size_t>(std::min<std::int64_t>(m_skipLeft, static_cast<std::int64_t>(frames)));
+    const auto skipped = static_cast<std::size_t>(std::min<std::int64_t>(m_skipLeft, static_cast<std::int64_t>(mono.size())));
     m_skipLeft -= static_cast<std::int64_t>(skipped);
-    for (std::size_t i = skipped; i < frames; ++i) {
-        float sum = 0;
-        for (int channel = 0; channel < m_channels; ++channel) {
-            float sample;
-            std::memcpy(&sample, decoded + (i * static_cast<std::size_t>(m_channels) + static_cast<std::size_t>(channel)) * sizeof sample,
-                        sizeof sample);
-            sum += std::isfinite(sample) ? sample : 0.0f;
-        }
-        m_held.push_back(sum / static_cast<float>(m_channels));
-    }
-    m_seconds += static_cast<double>(frames - skipped) / m_sampleRate;
+    m_held.insert(m_held.end(), mono.begin() + static_cast<std::ptrdiff_t>(skipped), mono.end());
+    m_seconds += static_cast<double>(mono.size() - skipped) / m_sampleRate;
     if (m_held.size() > m_holdBack)
         release(m_held.size() - m_holdBack);
 }
@@ -249,7 +164,7 @@ void Mp3Decoder::finish()
     // The padding at the end is only where the LAME header says when the stream is the
     // one it describes.
     if (m_announced.frames == m_framesDecoded && m_announced.delay >= 0) {
-        const std::int64_t kept = m_framesDecoded * m_samplesPerFrame - m_announced.delay - decoderDelay;
+        const std::int64_t kept = m_framesDecoded * m_samplesPerFrame - m_announced.delay - MpegFrameDecoder::synthesisDelay;
         const std::int64_t music = m_framesDecoded * m_samplesPerFrame - m_announced.delay - m_announced.padding;
         const auto cut = static_cast<std::size_t>(std::clamp<std::int64_t>(kept - music, 0, static_cast<std::int64_t>(m_held.size())));
         m_held.resize(m_held.size() - cut);

@@ -15,22 +15,18 @@
 // disagrees with the LAME header, and changes of the sample rate or channel count.
 
 #include "AudioSource.h"
+#include "MpegFrameDecoder.h"
 #include "MpegFrameScanner.h"
 
 #include <cstdint>
 #include <istream>
 #include <memory>
 #include <optional>
-
-struct mpg123_handle_struct;
+#include <span>
 
 class Mp3Decoder : public AudioSource {
 public:
     static audio::Result<std::unique_ptr<Mp3Decoder>> open(std::unique_ptr<std::istream> in);
-
-    Mp3Decoder(const Mp3Decoder &) = delete;
-    Mp3Decoder &operator=(const Mp3Decoder &) = delete;
-    ~Mp3Decoder() override;
 
     audio::Result<AudioBlock> read() override;
     std::vector<std::string> warnings() const override;
@@ -43,20 +39,20 @@ private:
         long padding = -1;
     };
 
-    Mp3Decoder(std::unique_ptr<std::istream> in, mpg123_handle_struct *handle);
+    Mp3Decoder(std::unique_ptr<std::istream> in, MpegFrameDecoder decoder);
 
     // Decodes one more frame, feeding libmpg123 the next when it needs one.
     audio::Status step();
     audio::Status feed(const MpegFrameScanner::Frame &frame);
     audio::Status takeFormat();
-    void append(const unsigned char *decoded, std::size_t bytes);
+    void append(std::span<const float> mono);
     void release(std::size_t count);
     void finish();
     double announcedSeconds() const;
 
     std::unique_ptr<std::istream> m_in;
     MpegFrameScanner m_scanner;
-    mpg123_handle_struct *m_handle;
+    MpegFrameDecoder m_decoder;
 
     bool m_needFrame = true;
     bool m_ended = false;

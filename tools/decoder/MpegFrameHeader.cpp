@@ -72,3 +72,9 @@ std::size_t MpegFrameHeader::freeFormatBytes(std::size_t unpaddedBytes) const
 {
     return unpaddedBytes + (padded ? (layer == 1 ? 4 : 1) : 0);
 }
+
+std::size_t MpegFrameHeader::mainDataStart() const
+{
+    const bool mpeg1 = version == Version::mpeg1;
+    return 4 + (crc ? 2 : 0) + (channels == 2 ? (mpeg1 ? 32 : 17) : (mpeg1 ? 17 : 9));
+}

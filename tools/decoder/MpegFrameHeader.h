@@ -35,6 +35,10 @@ struct MpegFrameHeader {
     // A free-format frame's length for a stream whose unpadded frames are `unpaddedBytes` long.
     std::size_t freeFormatBytes(std::size_t unpaddedBytes) const;
 
+    // Where a layer III frame's main data starts: after the header, the checksum and the
+    // side information.
+    std::size_t mainDataStart() const;
+
     // The largest frame libmpg123 accepts, header included.
     static constexpr std::size_t maxFrameBytes = 3456 + 4;
 };

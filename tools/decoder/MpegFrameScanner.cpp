@@ -11,7 +11,8 @@ using audio::Result;
 
 namespace {
 
-constexpr std::size_t readBlock = 64 * 1024;
+// Small enough that the runs' scanners, one per thread, hold little.
+constexpr std::size_t readBlock = 16 * 1024;
 
 bool startsWith(const unsigned char *bytes, std::size_t count, const char *text)
 {
@@ -35,14 +36,6 @@ bool sameFreeFormatKind(const unsigned char *first, const unsigned char *second)
 std::size_t paddingBytes(const MpegFrameHeader &header)
 {
     return header.padded ? (header.layer == 1 ? 4 : 1) : 0;
-}
-
-// The bytes of a layer III frame before its main data: the header, the checksum and the
-// side information.
-std::size_t sideInformationEnd(const MpegFrameHeader &header)
-{
-    const bool mpeg1 = header.version == MpegFrameHeader::Version::mpeg1;
-    return 4 + (header.crc ? 2 : 0) + (header.channels == 2 ? (mpeg1 ? 32 : 17) : (mpeg1 ? 17 : 9));
 }
 
 // How far back into the frames before it a layer III frame's main data starts, in bytes.
@@ -145,7 +138,7 @@ Result<std::optional<std::size_t>> MpegFrameScanner::frameLength(std::uint64_t o
     if (!available.ok())
         return available.error();
     const unsigned char *bytes = at(offset);
-    for (std::size_t distance = sideInformationEnd(header); distance + 4 <= available.value(); ++distance) {
+    for (std::size_t distance = header.mainDataStart(); distance + 4 <= available.value(); ++distance) {
         if (sameFreeFormatKind(bytes, bytes + distance))
             return std::optional(distance);
     }
@@ -218,7 +211,7 @@ Result<bool> MpegFrameScanner::streamStartsAt(std::uint64_t offset)
         if (header->bitrateIndex == 0 && !resumes) {
             if (mainDataBegin(at(position), *header) > reservoir)
                 return false;
-            reservoir += *length.value() - sideInformationEnd(*header);
+            reservoir += *length.value() - header->mainDataStart();
         }
         chain = extended(chain, *header, *length.value());
         position += *length.value();

@@ -4,17 +4,10 @@
 
 #include <opencore-amrnb/interf_dec.h>
 
-#include <utility>
 
-AmrDecoder::AmrDecoder(AmrDecoder &&other) noexcept
-    : m_state(std::exchange(other.m_state, nullptr))
+void AmrDecoder::Exit::operator()(void *state) const
 {
-}
-
-AmrDecoder::~AmrDecoder()
-{
-    if (m_state)
-        Decoder_Interface_exit(m_state);
+    Decoder_Interface_exit(state);
 }
 
 audio::Result<AmrDecoder> AmrDecoder::create()
@@ -29,6 +22,6 @@ const AmrDecoder::Samples &AmrDecoder::decode(std::span<const std::uint8_t> fram
 {
     // The library reads the frame type from the header byte and as many bytes as that
     // type has, which the reader has made sure are there.
-    Decoder_Interface_Decode(m_state, frame.data(), m_samples.data(), 0);
+    Decoder_Interface_Decode(m_state.get(), frame.data(), m_samples.data(), 0);
     return m_samples;
 }

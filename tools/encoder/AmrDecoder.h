@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 class AmrDecoder {
@@ -16,18 +17,17 @@ public:
 
     static audio::Result<AmrDecoder> create();
 
-    AmrDecoder(AmrDecoder &&other) noexcept;
-    AmrDecoder &operator=(AmrDecoder &&) = delete;
-    AmrDecoder(const AmrDecoder &) = delete;
-    AmrDecoder &operator=(const AmrDecoder &) = delete;
-    ~AmrDecoder();
-
     // Decodes one frame that AmrReader has checked, header byte first.
     const Samples &decode(std::span<const std::uint8_t> frame);
 
 private:
+    // Frees opencore-amrnb's decoder state.
+    struct Exit {
+        void operator()(void *state) const;
+    };
+
     explicit AmrDecoder(void *state) : m_state(state) {}
 
-    void *m_state;
+    std::unique_ptr<void, Exit> m_state;
     Samples m_samples{};
 };

@@ -4,17 +4,10 @@
 
 #include <opencore-amrnb/interf_enc.h>
 
-#include <utility>
 
-AmrEncoder::AmrEncoder(AmrEncoder &&other) noexcept
-    : m_state(std::exchange(other.m_state, nullptr))
+void AmrEncoder::Exit::operator()(void *state) const
 {
-}
-
-AmrEncoder::~AmrEncoder()
-{
-    if (m_state)
-        Encoder_Interface_exit(m_state);
+    Encoder_Interface_exit(state);
 }
 
 audio::Result<AmrEncoder> AmrEncoder::create()
@@ -28,7 +21,7 @@ audio::Result<AmrEncoder> AmrEncoder::create()
 audio::Result<std::span<const std::uint8_t>> AmrEncoder::encode(Samples samples, int mode)
 {
     // The library writes at most one MR122 frame and leaves the input alone.
-    const int bytes = Encoder_Interface_Encode(m_state, static_cast<Mode>(mode), samples.data(),
+    const int bytes = Encoder_Interface_Encode(m_state.get(), static_cast<Mode>(mode), samples.data(),
                                                m_frame.data(), 0);
     if (bytes <= 0 || static_cast<std::size_t>(bytes) > m_frame.size())
         return audio::Error{"the AMR encoder failed on a frame"};

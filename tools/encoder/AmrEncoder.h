@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 class AmrEncoder {
@@ -16,19 +17,18 @@ public:
 
     static audio::Result<AmrEncoder> create();
 
-    AmrEncoder(AmrEncoder &&other) noexcept;
-    AmrEncoder &operator=(AmrEncoder &&) = delete;
-    AmrEncoder(const AmrEncoder &) = delete;
-    AmrEncoder &operator=(const AmrEncoder &) = delete;
-    ~AmrEncoder();
-
     // Encodes one frame's samples in `mode` (frame type 0 to 7); the frame, header byte
     // first, stays valid until the next call.
     audio::Result<std::span<const std::uint8_t>> encode(Samples samples, int mode);
 
 private:
+    // Frees opencore-amrnb's encoder state.
+    struct Exit {
+        void operator()(void *state) const;
+    };
+
     explicit AmrEncoder(void *state) : m_state(state) {}
 
-    void *m_state;
+    std::unique_ptr<void, Exit> m_state;
     std::array<std::uint8_t, audio::AmrStorage::maxFrameBytes> m_frame{};
 };

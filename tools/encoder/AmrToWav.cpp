@@ -4,24 +4,18 @@
 
 #include "AmrDecoder.h"
 #include "AmrReader.h"
+#include "InputFile.h"
 #include "OutputFile.h"
 #include "WavWriter.h"
-
-#include <fstream>
 
 using audio::Error;
 
 audio::Status amrToWav(const std::string &amrPath, const std::string &wavPath)
 {
-    const auto inputFailure = [&](const std::string &reason) {
-        return Error{amrPath + ": " + reason};
-    };
-    std::ifstream in(amrPath, std::ios::binary);
-    if (!in)
-        return inputFailure("cannot open it");
-    auto amr = audio::AmrReader::open(in);
-    if (!amr.ok())
-        return inputFailure(amr.error().message);
+    auto input = InputFile<audio::AmrReader>::open(amrPath);
+    if (!input.ok())
+        return input.error();
+    audio::AmrReader &amr = input.value().reader();
     auto decoder = AmrDecoder::create();
     if (!decoder.ok())
         return decoder.error();
@@ -35,16 +29,16 @@ audio::Status amrToWav(const std::string &amrPath, const std::string &wavPath)
     audio::AmrReader::Frame frame{};
     std::size_t frames = 0;
     for (;; ++frames) {
-        const auto size = amr.value().read(frame);
+        const auto size = amr.read(frame);
         if (!size.ok())
-            return inputFailure(size.error().message);
+            return input.value().failure(size.error());
         if (size.value() == 0)
             break;
         if (auto error = wav.value().append(decoder.value().decode(std::span(frame.data(), size.value()))))
             return error;
     }
     if (frames == 0)
-        return inputFailure("it holds no frames");
+        return input.value().failure(Error{"it holds no frames"});
     if (auto error = wav.value().finish())
         return error;
     return file.value().commit();

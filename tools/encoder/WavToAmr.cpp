@@ -1,5 +1,5 @@
-// Checks the WAV file. Audio the encoder takes as it is is cut into runs, whose frames are
-// written in order: straight into the file when there is one run, after all are done when
+// Checks the WAV file. Audio the encoder takes as it is is cut into runs, whose frames go
+// straight into the file: in order when there is one run, each run's at their place when
 // there are more. Other audio is mixed and resampled on the way, in one run.
 
 #include "WavToAmr.h"
@@ -9,31 +9,24 @@
 #include "EncodeResampled.h"
 #include "EncodeRun.h"
 #include "EncodeRuns.h"
-#include "EncoderThreads.h"
 #include "FrameRuns.h"
+#include "InputFile.h"
 #include "OutputFile.h"
+#include "ThreadCount.h"
 #include "WavReader.h"
-
-#include <algorithm>
-#include <fstream>
 
 using audio::Error;
 
 audio::Status wavToAmr(const std::string &wavPath, const std::string &amrPath, int mode)
 {
-    const auto inputFailure = [&](const std::string &reason) {
-        return Error{wavPath + ": " + reason};
-    };
-    std::ifstream in(wavPath, std::ios::binary);
-    if (!in)
-        return inputFailure("cannot open it");
-    auto wav = audio::WavReader::open(in);
-    if (!wav.ok())
-        return inputFailure(wav.error().message);
-    const std::uint64_t samples = wav.value().frameCount();
+    auto input = InputFile<audio::WavReader>::open(wavPath);
+    if (!input.ok())
+        return input.error();
+    audio::WavReader &wav = input.value().reader();
+    const std::uint64_t samples = wav.frameCount();
     if (samples == 0)
-        return inputFailure("it holds no audio");
-    const auto threads = encoderThreads();
+        return input.value().failure(Error{"it holds no audio"});
+    const auto threads = audio::threadCount("AMR_ENCODER_THREADS");
     if (!threads.ok())
         return threads.error();
 
@@ -45,31 +38,20 @@ audio::Status wavToAmr(const std::string &wavPath, const std::string &amrPath, i
         return amr.error();
     const auto write = [&](std::span<const std::uint8_t> frame) { return amr.value().write(frame); };
 
-    if (!wav.value().format().isEncoderNative()) {
-        if (auto error = encodeResampled(wav.value(), mode, write))
-            return Error{wavPath + ": " + error->message};
+    if (!wav.format().isEncoderNative()) {
+        if (auto error = encodeResampled(wav, mode, write))
+            return input.value().failure(*error);
         return file.value().commit();
     }
 
     constexpr auto samplesPerFrame = audio::AmrStorage::samplesPerFrame;
     const auto frames = (samples + samplesPerFrame - 1) / samplesPerFrame;
     if (frames > 0xFFFFFFFFu)
-        return inputFailure("it is too long to encode");
+        return input.value().failure(Error{"it is too long to encode"});
     const auto runs = cutIntoRuns(static_cast<std::uint32_t>(frames), threads.value());
-    if (runs.size() == 1) {
-        if (auto error = encodeRun(wavPath, runs.front(), mode, write))
-            return error;
-    } else {
-        const auto frames = encodeRuns(wavPath, runs, mode);
-        if (!frames.ok())
-            return frames.error();
-        const std::size_t frameBytes = *audio::AmrStorage::frameBytes(mode);
-        for (const std::vector<std::uint8_t> &run : frames.value()) {
-            for (std::size_t at = 0; at < run.size(); at += frameBytes) {
-                if (auto error = write(std::span(run).subspan(at, std::min(frameBytes, run.size() - at))))
-                    return error;
-            }
-        }
-    }
+    const auto error = runs.size() == 1 ? encodeRun(wavPath, runs.front(), mode, write)
+                                        : encodeRuns(wavPath, runs, mode, amr.value());
+    if (error)
+        return error;
     return file.value().commit();
 }
