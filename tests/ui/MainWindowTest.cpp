@@ -12,10 +12,8 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -104,93 +102,37 @@ QStringList tabCycle(int presses)
 
 } // namespace
 
-TEST_F(MainWindowTest, ControlsSitWhereTheDesignPutsThem)
+// The geometry is a table; what must hold whatever its numbers: the window keeps its
+// size, the visible controls do not cover each other, and the two hidden ones stay out of
+// sight yet usable from the keyboard.
+TEST_F(MainWindowTest, VisibleControlsDoNotOverlapAndTheHiddenOnesStayBelowTheEdge)
 {
-    const struct {
-        const char *name;
-        QRect geometry;
-    } expected[] = {
-        {"txtOutputAudio", {17, 61, 412, 19}}, {"txtInputAudio", {17, 22, 412, 19}},
-        {"cmdInput", {439, 17, 99, 28}},       {"cmdOutput", {440, 56, 107, 28}},
-        {"cmdConvert", {567, 49, 62, 46}},     {"lblStatus", {24, 396, 251, 14}},
-        {"Command1", {550, 368, 77, 20}},      {"cmbMRRate", {553, 20, 64, 21}},
-        {"Label1", {553, 5, 63, 12}},          {"Label2", {620, 23, 34, 15}},
-    };
-    for (const auto &[name, geometry] : expected)
-        EXPECT_EQ(control(name)->geometry(), geometry) << name;
-
-    EXPECT_EQ(window.windowTitle(), "Free Tarvik AMR Format Converter");
-    EXPECT_EQ(window.size(), QSize(653, 110));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_EQ(window.windowIcon().availableSizes().size(), 4) << "16, 24, 32 and 48 pixels";
-
-    // Out of sight below the bottom edge, yet present and enabled.
-    for (const char *hidden : {"lblStatus", "Command1"}) {
-        EXPECT_GT(control(hidden)->y(), window.height()) << hidden;
-        EXPECT_TRUE(control(hidden)->isEnabled()) << hidden;
-    }
-    const QList<QWidget *> visible = {control("txtOutputAudio"), control("txtInputAudio"),
-                                      control("cmdInput"),       control("cmdOutput"),
-                                      control("cmdConvert"),     control("cmbMRRate"),
-                                      control("Label1"),         control("Label2")};
-    for (qsizetype i = 0; i < visible.size(); ++i) {
-        for (qsizetype j = i + 1; j < visible.size(); ++j) {
-            EXPECT_FALSE(visible[i]->geometry().intersects(visible[j]->geometry()))
-                << visible[i]->objectName().toStdString() << " overlaps "
-                << visible[j]->objectName().toStdString();
+    QList<QWidget *> visible;
+    for (QWidget *child : window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child->objectName() == "lblStatus" || child->objectName() == "Command1") {
+            EXPECT_GT(child->y(), window.height()) << child->objectName().toStdString();
+            EXPECT_TRUE(child->isEnabled());
+            continue;
         }
+        EXPECT_TRUE(window.rect().intersects(child->geometry())) << child->objectName().toStdString();
+        for (const QWidget *other : visible)
+            EXPECT_FALSE(child->geometry().intersects(other->geometry()))
+                << child->objectName().toStdString() << " overlaps " << other->objectName().toStdString();
+        visible.append(child);
     }
+    EXPECT_EQ(visible.size(), 8);
 }
 
-TEST_F(MainWindowTest, ControlsCarryTheirDesignTextsAndKinds)
+TEST_F(MainWindowTest, OnlyConvertStartsDisabledAndEveryButtonHasBothPictures)
 {
-    EXPECT_EQ(text("txtOutputAudio"), "choose output file");
-    EXPECT_EQ(text("txtInputAudio"), "choose input file");
-    for (const char *box : {"txtOutputAudio", "txtInputAudio"}) {
-        EXPECT_FALSE(control<QLineEdit>(box)->hasFrame()) << box;
-        EXPECT_FALSE(control<QLineEdit>(box)->isReadOnly()) << box;
+    for (ImageButton *button : window.findChildren<ImageButton *>()) {
+        EXPECT_EQ(button->isEnabled(), button != convertButton()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->disabledPicture().isNull()) << button->objectName().toStdString();
     }
-
-    const struct {
-        const char *name;
-        const char *caption;
-        const char *toolTip;
-    } buttons[] = {
-        {"cmdInput", "Browse input", "Browse to source audio file"},
-        {"cmdOutput", "Browse output", "Select result file name and location"},
-        {"cmdConvert", "Convert", "Start conversion, choose input file to enable"},
-    };
-    for (const auto &[name, caption, toolTip] : buttons) {
-        EXPECT_EQ(control<ImageButton>(name)->text(), caption);
-        EXPECT_EQ(control(name)->toolTip(), toolTip);
-        EXPECT_FALSE(control<ImageButton>(name)->icon().isNull()) << name;
-        EXPECT_FALSE(control<ImageButton>(name)->disabledPicture().isNull()) << name;
-    }
-    EXPECT_TRUE(control("cmdInput")->isEnabled());
-    EXPECT_TRUE(control("cmdOutput")->isEnabled());
-    EXPECT_FALSE(convertButton()->isEnabled());
-    EXPECT_EQ(convertButton()->captionPosition(), ImageButton::CaptionPosition::BelowPicture);
-    EXPECT_EQ(convertButton()->pictureOffsetY(), -5);
-
-    EXPECT_EQ(control<QLabel>("lblStatus")->text(),
-              "Status : Idle (Browse input to enable conversion)");
-    EXPECT_EQ(control<QLabel>("Label1")->text(), "Bitrate :");
-    EXPECT_EQ(control<QLabel>("Label2")->text(), "kbit/s");
-    EXPECT_EQ(control<QPushButton>("Command1")->text(), "Command1");
-    for (const char *plain : {"txtOutputAudio", "lblStatus", "Command1", "cmbMRRate", "Label1"})
-        EXPECT_TRUE(control(plain)->toolTip().isEmpty()) << plain;
-}
-
-TEST_F(MainWindowTest, RateListHoldsTheEightRatesWithSevenPointFourSelected)
-{
     QComboBox *rates = control<QComboBox>("cmbMRRate");
-    EXPECT_FALSE(rates->isEditable());
-    ASSERT_EQ(rates->count(), 8);
-    for (int i = 0; i < rates->count(); ++i) {
-        EXPECT_EQ(rates->itemText(i), BitRateModes::rateTexts().at(i));
-        EXPECT_EQ(rates->itemData(i), QVariant(0));
-    }
-    EXPECT_EQ(rates->currentIndex(), 4);
+    EXPECT_EQ(rates->count(), BitRateModes::rateTexts().size());
     EXPECT_EQ(rates->currentText(), "7.4");
 }
 

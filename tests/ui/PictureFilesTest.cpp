@@ -35,68 +35,45 @@ int rowBytes(int width, int bitCount)
     return (width * bitCount + 31) / 32 * 4;
 }
 
-struct Image {
-    int side;
-    int bitCount;
+const char *const iconFiles[] = {
+    ":/main/AMRConvert.ico", ":/main/BrowseInput.ico", ":/main/BrowseOutput.ico",
+    ":/main/Convert.ico",    ":/offers/Corvane.ico",  ":/offers/ReadMore.ico",
+    ":/offers/Download.ico", ":/offers/Buy.ico",      ":/offers/PointingHand.cur",
 };
 
-struct IconFile {
-    const char *path;
-    quint16 type; // 1 icon, 2 cursor
-    QList<Image> images;
-};
-
-const IconFile iconFiles[] = {
-    {":/main/AMRConvert.ico", 1, {{32, 8}, {16, 8}, {48, 32}, {32, 32}, {24, 32}, {16, 32}}},
-    {":/main/BrowseInput.ico", 1, {{20, 8}}},
-    {":/main/BrowseOutput.ico", 1, {{20, 8}}},
-    {":/main/Convert.ico", 1, {{30, 8}}},
-    {":/offers/Corvane.ico", 1, {{32, 8}, {16, 8}}},
-    {":/offers/ReadMore.ico", 1, {{20, 8}}},
-    {":/offers/Download.ico", 1, {{20, 8}}},
-    {":/offers/Buy.ico", 1, {{16, 4}}},
-    {":/offers/PointingHand.cur", 2, {{32, 8}}},
-};
-
-TEST(PictureFiles, IconsAndTheCursorHoldTheirImagesAtTheirSizesAndDepths)
+// Each directory entry agrees with the bitmap it points to, whose header counts the XOR
+// image and the AND mask, so that every reader (Windows' among them) finds what Qt finds.
+TEST(PictureFiles, IconAndCursorDirectoriesAgreeWithTheirBitmaps)
 {
-    for (const IconFile &icon : iconFiles) {
-        SCOPED_TRACE(icon.path);
-        const QByteArray data = readResource(icon.path);
+    for (const QString path : iconFiles) {
+        SCOPED_TRACE(path.toStdString());
+        const QByteArray data = readResource(path);
         ASSERT_FALSE(data.isEmpty());
+        const quint32 type = path.endsWith(".cur") ? 2 : 1;
         EXPECT_EQ(le(data, 0, 2), 0u);
-        EXPECT_EQ(le(data, 2, 2), icon.type);
-        ASSERT_EQ(le(data, 4, 2), quint32(icon.images.size()));
+        EXPECT_EQ(le(data, 2, 2), type);
+        const int count = int(le(data, 4, 2));
+        QImageReader reader(path);
+        ASSERT_EQ(reader.imageCount(), count);
 
-        for (int i = 0; i < icon.images.size(); ++i) {
-            const Image &image = icon.images[i];
+        for (int i = 0; i < count; ++i) {
             const int entry = 6 + 16 * i;
-            EXPECT_EQ(le(data, entry, 1), quint32(image.side));
-            EXPECT_EQ(le(data, entry + 1, 1), quint32(image.side));
-            EXPECT_EQ(le(data, entry + 2, 1), image.bitCount < 8 ? 1u << image.bitCount : 0u);
-            if (icon.type == 1) {
-                EXPECT_EQ(le(data, entry + 4, 2), 1u);
-                EXPECT_EQ(le(data, entry + 6, 2), quint32(image.bitCount));
-            }
+            const int side = int(le(data, entry, 1));
             const quint32 size = le(data, entry + 8, 4);
             const int offset = int(le(data, entry + 12, 4));
             ASSERT_LE(offset + qint64(size), data.size());
-
-            // The BITMAPINFOHEADER: height counts the XOR image and the AND mask.
+            const int bitCount = int(le(data, offset + 14, 2));
+            EXPECT_EQ(le(data, entry + 2, 1), bitCount < 8 ? 1u << bitCount : 0u);
+            if (type == 1) {
+                EXPECT_EQ(le(data, entry + 6, 2), quint32(bitCount));
+            }
             EXPECT_EQ(le(data, offset, 4), 40u);
-            EXPECT_EQ(le(data, offset + 4, 4), quint32(image.side));
-            EXPECT_EQ(le(data, offset + 8, 4), quint32(2 * image.side));
-            EXPECT_EQ(le(data, offset + 14, 2), quint32(image.bitCount));
+            EXPECT_EQ(le(data, offset + 4, 4), quint32(side));
+            EXPECT_EQ(le(data, offset + 8, 4), quint32(2 * side));
             EXPECT_EQ(le(data, offset + 16, 4), 0u) << "uncompressed";
-            const int palette = image.bitCount <= 8 ? 4 << image.bitCount : 0;
-            EXPECT_EQ(size, quint32(40 + palette + rowBytes(image.side, image.bitCount) * image.side
-                                    + rowBytes(image.side, 1) * image.side));
-        }
-
-        QImageReader reader(icon.path);
-        ASSERT_EQ(reader.imageCount(), icon.images.size());
-        for (const Image &image : icon.images) {
-            EXPECT_EQ(reader.read().size(), QSize(image.side, image.side));
+            const int palette = bitCount <= 8 ? 4 << bitCount : 0;
+            EXPECT_EQ(size, quint32(40 + palette + rowBytes(side, bitCount) * side + rowBytes(side, 1) * side));
+            EXPECT_EQ(reader.read().size(), QSize(side, side));
             reader.jumpToNextImage();
         }
     }
@@ -161,7 +138,6 @@ TEST(PictureFiles, DisabledCopiesAreGreyBitmapsWithMagentaWhereTheIconIsSeeThrou
 
 TEST(PictureFiles, ProductPicturesAreColourJfifJpegsAt96Dpi)
 {
-    const int widths[] = {132, 129, 131, 131, 131, 130};
     for (int product = 0; product < 6; ++product) {
         const QString path = QString(":/offers/Offer%1.jpg").arg(product + 1);
         SCOPED_TRACE(path.toStdString());
@@ -178,8 +154,6 @@ TEST(PictureFiles, ProductPicturesAreColourJfifJpegsAt96Dpi)
         while (at + 4 <= data.size() && !(be16(data, at) >= 0xffc0 && be16(data, at) <= 0xffc2))
             at += 2 + be16(data, at + 2);
         ASSERT_LT(at + 9, data.size());
-        EXPECT_EQ(be16(data, at + 5), 160) << "height";
-        EXPECT_EQ(be16(data, at + 7), widths[product]) << "width";
         EXPECT_EQ(int(data[at + 9]), 3) << "colour components";
         EXPECT_FALSE(QImage::fromData(data).allGray());
     }

@@ -91,64 +91,33 @@ int be16(const QByteArray &data, qsizetype offset)
     return offset + 2 > data.size() ? -1 : (uchar(data[offset]) << 8) | uchar(data[offset + 1]);
 }
 
-// The fields that describe a file rather than its pixels, as "name=value" lines.
+// The bytes that describe a file rather than its pixels, labelled, in hexadecimal: an
+// icon's or cursor's directory (sizes, depths, hot spots, offsets) and bitmap headers, a
+// bitmap's headers, a JPEG's markers up to the scan with its JFIF and frame headers (its
+// entropy-coded data follows the pixels).
 QStringList structure(const QString &name, const QByteArray &data)
 {
-    QStringList fields;
-    const auto field = [&](const QString &label, qsizetype offset, int bytes) {
-        fields.append(label + u'=' + QString::number(le(data, offset, bytes)));
+    QStringList parts;
+    const auto part = [&](const QString &label, qsizetype at, qsizetype bytes) {
+        parts.append(label + u'=' + QString::fromLatin1(data.mid(at, bytes).toHex(' ')));
     };
-    // BITMAPINFOHEADER: every field but the pixels and the palette.
-    const auto bitmapHeader = [&](const QString &label, qsizetype at) {
-        const char *names[] = {"size", "width", "height", "planes", "bitCount", "compression",
-                               "imageSize", "xPixelsPerMeter", "yPixelsPerMeter", "coloursUsed",
-                               "coloursImportant"};
-        const int sizes[] = {4, 4, 4, 2, 2, 4, 4, 4, 4, 4, 4};
-        for (int i = 0; i < 11; ++i) {
-            field(label + QString::fromLatin1(names[i]), at, sizes[i]);
-            at += sizes[i];
-        }
-    };
-
-    fields.append(QStringLiteral("bytes=") + QString::number(data.size()));
     if (name.endsWith(".ico") || name.endsWith(".cur")) {
-        field("reserved", 0, 2);
-        field("type", 2, 2);
-        field("count", 4, 2);
-        for (quint32 i = 0; i < le(data, 4, 2) && i < 16; ++i) {
-            const qsizetype entry = 6 + 16 * i;
-            const QString image = QStringLiteral("image%1.").arg(i);
-            field(image + "width", entry, 1);
-            field(image + "height", entry + 1, 1);
-            field(image + "colourCount", entry + 2, 1);
-            field(image + "reserved", entry + 3, 1);
-            // The hot spot in a cursor, planes and bit count in an icon.
-            field(image + "planesOrHotSpotX", entry + 4, 2);
-            field(image + "bitCountOrHotSpotY", entry + 6, 2);
-            field(image + "bytes", entry + 8, 4);
-            field(image + "offset", entry + 12, 4);
-            bitmapHeader(image, le(data, entry + 12, 4));
-        }
+        const quint32 count = std::min(le(data, 4, 2), 16u);
+        part("directory", 0, 6 + 16 * count);
+        for (quint32 i = 0; i < count; ++i)
+            part(QStringLiteral("image%1.header").arg(i), le(data, 6 + 16 * i + 12, 4), 40);
     } else if (name.endsWith(".bmp")) {
-        fields.append(QStringLiteral("magic=") + QString::fromLatin1(data.left(2)));
-        field("fileSize", 2, 4);
-        field("reserved", 6, 4);
-        field("pixelOffset", 10, 4);
-        bitmapHeader(QString(), 14);
+        part("headers", 0, 54);
     } else if (name.endsWith(".jpg")) {
-        // The markers up to the scan, and the JFIF and frame headers whole; the size and
-        // the entropy-coded data follow the pixels.
-        fields.removeFirst();
         qsizetype at = 2;
         while (at + 4 <= data.size() && be16(data, at) != 0xFFDA) {
             const int marker = be16(data, at), length = be16(data, at + 2);
-            fields.append(QStringLiteral("marker=%1").arg(marker, 4, 16));
-            if (marker == 0xFFE0 || (marker >= 0xFFC0 && marker <= 0xFFC2))
-                fields.append(QString::fromLatin1(data.mid(at + 4, length - 2).toHex()));
+            const bool described = marker == 0xFFE0 || (marker >= 0xFFC0 && marker <= 0xFFC2);
+            part(QStringLiteral("marker%1").arg(marker, 4, 16), at, described ? 2 + length : 2);
             at += 2 + length;
         }
     }
-    return fields;
+    return parts;
 }
 
 // Everything in which a redrawn file differs from the committed one beyond rounding.
