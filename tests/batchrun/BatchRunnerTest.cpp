@@ -52,19 +52,6 @@ protected:
         batchrun.start(BATCHRUN_PATH, arguments);
     }
 
-    // Writes the script with CR LF line ends, runs it from the temporary folder and
-    // returns what batchrun printed, checking its exit status.
-    QString run(const QList<QByteArray> &lines, int expectedStatus = 0)
-    {
-        writeScript(lines);
-        QProcess batchrun;
-        startBatchrun(batchrun, {scriptPath});
-        EXPECT_TRUE(batchrun.waitForFinished(30000));
-        EXPECT_EQ(batchrun.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(batchrun.exitCode(), expectedStatus);
-        return QString::fromLocal8Bit(batchrun.readAll());
-    }
-
     QList<RecordedRun> runs() const { return readRecordLog(logPath); }
 
     QTemporaryDir folder;
@@ -76,9 +63,13 @@ protected:
 
 TEST_F(BatchRunnerTest, HandsEachProgramItsExactArgumentsInTheFolderCdLeaves)
 {
-    run({"\"tools/rec.exe\" -m -o wave:\"/a b/temp.wav\" \"/m/100%% hits.mp3\"",
-         "cd \"" + QFile::encodeName(folder.filePath("tools")) + "\"",
-         "\"plain\" wav2amr \"temp.wav\" \"\" MR74"});
+    writeScript({"\"tools/rec.exe\" -m -o wave:\"/a b/temp.wav\" \"/m/100%% hits.mp3\"",
+                 "cd \"" + QFile::encodeName(folder.filePath("tools")) + "\"",
+                 "\"plain\" wav2amr \"temp.wav\" \"\" MR74"});
+    QProcess batchrun;
+    startBatchrun(batchrun, {scriptPath});
+    ASSERT_TRUE(batchrun.waitForFinished(30000));
+    EXPECT_EQ(batchrun.exitCode(), 0);
 
     const QList<RecordedRun> recorded = runs();
     ASSERT_EQ(recorded.size(), 2);
@@ -89,55 +80,47 @@ TEST_F(BatchRunnerTest, HandsEachProgramItsExactArgumentsInTheFolderCdLeaves)
     EXPECT_EQ(QDir(recorded[1].folder), QDir(folder.filePath("tools")));
 }
 
-TEST_F(BatchRunnerTest, FindsAProgramNamedWithoutItsExeExtension)
+TEST_F(BatchRunnerTest, RunsTheLinesTheCommandInterpreterWould)
 {
-    run({"tools/rec first", "cd tools", "rec second"});
-    const QList<RecordedRun> recorded = runs();
-    ASSERT_EQ(recorded.size(), 2);
-    EXPECT_EQ(recorded[0].arguments, QStringList({"tools/rec", "first"}));
-    EXPECT_EQ(recorded[1].arguments, QStringList({"rec", "second"}));
-}
-
-TEST_F(BatchRunnerTest, ReportsAndSkipsAnUnknownCommand)
-{
-    const QString output = run({"warning", "tools/plain after"});
-    EXPECT_TRUE(output.contains("'warning' is not recognized")) << output.toStdString();
-    ASSERT_EQ(runs().size(), 1);
-    EXPECT_EQ(runs()[0].arguments, QStringList({"tools/plain", "after"}));
-}
-
-TEST_F(BatchRunnerTest, GoesOnAfterAFailingProgramOrFolderChangeAndEndsWithAFailure)
-{
-    const QString output = run({"/bin/false", "cd \"no such folder\"", "tools/plain still"}, 1);
-    EXPECT_TRUE(output.contains("no such folder")) << output.toStdString();
-    ASSERT_EQ(runs().size(), 1);
-    EXPECT_EQ(QDir(runs()[0].folder), QDir(folder.path()));
-}
-
-TEST_F(BatchRunnerTest, ExitEndsTheRun)
-{
-    run({"tools/plain before", "EXIT", "tools/plain after"});
-    ASSERT_EQ(runs().size(), 1);
-    EXPECT_EQ(runs()[0].arguments, QStringList({"tools/plain", "before"}));
-}
-
-TEST_F(BatchRunnerTest, RunsTheScriptAsItWasWhenItStarted)
-{
-    // The first line rewrites the script, as the next conversion would while this one runs.
-    run({"/bin/sh -c \"printf 'exit\\r\\n' > WAV2AMR.bat\"", "tools/plain original"});
-    ASSERT_EQ(runs().size(), 1);
-    EXPECT_EQ(runs()[0].arguments, QStringList({"tools/plain", "original"}));
-}
-
-TEST_F(BatchRunnerTest, SkipsAByteOrderMarkBeforeTheFirstLine)
-{
-    writeScript({"tools/plain first", "tools/plain second"}, "\xEF\xBB\xBF");
-    QProcess batchrun;
-    startBatchrun(batchrun, {scriptPath});
-    ASSERT_TRUE(batchrun.waitForFinished(30000));
-    EXPECT_EQ(batchrun.exitCode(), 0) << batchrun.readAll().toStdString();
-    ASSERT_EQ(runs().size(), 2);
-    EXPECT_EQ(runs()[0].arguments, QStringList({"tools/plain", "first"}));
+    const struct {
+        const char *what;
+        QByteArray start;
+        QList<QByteArray> lines;
+        QList<QStringList> expectedRuns;
+        int status;
+        const char *printed;
+    } cases[] = {
+        {"a program named without its .exe", {}, {"tools/rec first", "cd tools", "rec second"},
+         {{".", "tools/rec", "first"}, {"tools", "rec", "second"}}, 0, ""},
+        {"an unknown command is reported and skipped", {}, {"warning", "tools/plain after"},
+         {{".", "tools/plain", "after"}}, 0, "'warning' is not recognized"},
+        {"exit ends the run", {}, {"tools/plain before", "EXIT", "tools/plain after"},
+         {{".", "tools/plain", "before"}}, 0, ""},
+        {"a byte-order mark before the first line", "\xEF\xBB\xBF", {"tools/plain first", "tools/plain second"},
+         {{".", "tools/plain", "first"}, {".", "tools/plain", "second"}}, 0, ""},
+        // The first line rewrites the script, as the next conversion would while this one runs.
+        {"the script as it was when it started", {},
+         {"/bin/sh -c \"printf 'exit\\r\\n' > WAV2AMR.bat\"", "tools/plain original"},
+         {{".", "tools/plain", "original"}}, 0, ""},
+        {"failures end the run with a failure, after the other lines", {},
+         {"/bin/false", "cd \"no such folder\"", "tools/plain still"}, {{".", "tools/plain", "still"}}, 1,
+         "no such folder"},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.what);
+        QFile::remove(logPath);
+        writeScript(test.lines, test.start);
+        QProcess batchrun;
+        startBatchrun(batchrun, {scriptPath});
+        ASSERT_TRUE(batchrun.waitForFinished(30000));
+        EXPECT_EQ(batchrun.exitCode(), test.status);
+        EXPECT_TRUE(batchrun.readAll().contains(test.printed));
+        // Each run as the folder it ran in, then its arguments.
+        QList<QStringList> recorded;
+        for (const RecordedRun &run : runs())
+            recorded.append(QStringList{QDir(folder.path()).relativeFilePath(run.folder)} + run.arguments);
+        EXPECT_EQ(recorded, test.expectedRuns);
+    }
 }
 
 TEST_F(BatchRunnerTest, AScriptThatIsAFolderOrMissingFailsWithOneLine)
