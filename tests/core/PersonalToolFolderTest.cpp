@@ -3,6 +3,7 @@
 #include "RecordLog.h"
 #include "ScriptRun.h"
 #include "ScriptWriter.h"
+#include "TestInstallation.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,12 +21,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(installation.isValid() && home.isValid());
-        ASSERT_TRUE(QDir(installation.path()).mkdir("amr"));
-        ASSERT_TRUE(QFile::copy(STAND_IN_PATH, installed.decoderPath()));
-        ASSERT_TRUE(QFile::copy(STAND_IN_PATH, installed.encoderFilePath()));
-#ifndef _WIN32
-        ASSERT_TRUE(QFile::copy(BATCHRUN_PATH, installed.scriptRunnerPath()));
-#endif
+        ASSERT_TRUE(installation.addStandIns() && installation.addScriptRunner());
     }
 
 #ifdef _WIN32
@@ -54,9 +50,9 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    QTemporaryDir installation;
+    TestInstallation installation;
+    const ToolFolder &installed = installation.tools();
     QTemporaryDir home;
-    ToolFolder installed{QDir::toNativeSeparators(installation.path())};
     QString personalDirectory = home.filePath("share/amrconvert");
 };
 
