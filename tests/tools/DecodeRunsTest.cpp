@@ -1,7 +1,8 @@
-// The decoder's runs in-process: which streams the survey lets runs decode, how a stream's
-// samples are cut into runs, and that the runs themselves (not a fall-back to one run)
-// decode the whole stream but give up on a file that is not as surveyed. That they decode
-// what one run does is DecoderThreadsTest's, end to end.
+// The decoder's runs in-process: which streams the survey lets runs decode (a damaged one
+// it does not is decoded in one run, as with one thread), how a stream's samples are cut
+// into runs, and that the runs themselves (not a fall-back to one run) decode the whole
+// stream but give up on a file that is not as surveyed. That they decode what one run
+// does is DecoderThreadsTest's, end to end.
 
 #include "DecodeRuns.h"
 #include "Mp3Survey.h"
@@ -21,7 +22,7 @@ std::string fixture(const char *name) { return fixtureFile(name).toStdString(); 
 
 } // namespace
 
-TEST(DecodeRuns, TheSurveyLetsOnlyStreamsWithoutDamageBeCut)
+TEST(DecodeRuns, TheSurveyLetsOnlyStreamsWithoutDamageBeCutAndCountsTheirSamplesAsOneRun)
 {
     for (const char *clean : {"music-44k.mp3", "music-22k.mp3", "undamaged.mp3", "tagged-32k.mp3", "noise-after.mp3",
                               "stray-byte-after.mp3", "mpeg25-mono-11k.mp3"})
@@ -30,6 +31,21 @@ TEST(DecodeRuns, TheSurveyLetsOnlyStreamsWithoutDamageBeCut)
                                 "download-cut.mp3", "lame-header-announces-more.mp3", "joined-mono-stereo.mp3",
                                 "joined-44k-48k.mp3", "tone.flac", "missing.mp3"})
         EXPECT_FALSE(Mp3Survey::of(fixture(damaged))) << damaged;
+
+    // The gapless cuts are those of one run: exactly 12 s remain at 44.1 kHz.
+    const auto music = Mp3Survey::of(fixture("music-44k.mp3"));
+    ASSERT_TRUE(music);
+    EXPECT_EQ(music->samples(), 12u * 44100u);
+    // Anything after the last frame is no audio, in runs as in one run.
+    for (const char *after : {"noise-after.mp3", "stray-byte-after.mp3"})
+        EXPECT_EQ(Mp3Survey::of(fixture(after)).value().samples(), Mp3Survey::of(fixture("undamaged.mp3")).value().samples());
+
+    // A tag between two frames, which no fixture has, is damage too.
+    QTemporaryDir folder;
+    const QString tagged = folder.filePath("tagged.mp3");
+    const auto middle = static_cast<qsizetype>(music->checkpointBefore(music->audioFrames() / 2).offset);
+    writeFile(tagged, contentsOf(fixtureFile("music-44k.mp3")).insert(middle, QByteArray("ID3\x04\0\0\0\0\0\x0A", 10) + QByteArray(10, '\0')));
+    EXPECT_FALSE(Mp3Survey::of(tagged.toStdString()));
 }
 
 TEST(DecodeRuns, RunsCoverEverySampleOnceInOrderAndCutWhereTheResamplersPhaseIsWhole)
@@ -70,8 +86,6 @@ TEST(DecodeRuns, RunsDecodeTheWholeStreamButGiveUpOnAFileThatIsNotAsSurveyed)
     writeFile(mp3, bytes);
     const auto survey = Mp3Survey::of(mp3.toStdString());
     ASSERT_TRUE(survey);
-    // The gapless cuts are those of one run: exactly 12 s remain at 44.1 kHz.
-    EXPECT_EQ(survey->samples(), 12u * 44100u);
     const auto runs = cutIntoSampleRuns(survey->samples(), 44100, 3);
     ASSERT_EQ(runs.size(), 3u);
     const auto decodeInRuns = [&] {
