@@ -2,10 +2,9 @@
 // The layouts sox writes (8, 16 and 24-bit PCM, 32 and 64-bit float) are read end to end
 // in EncoderTest; the others are read here.
 
-#include "OutputFile.h"
+#include "PcmAnalysis.h"
 #include "ToolRun.h"
 #include "WavReader.h"
-#include "WavWriter.h"
 
 #include <QTemporaryDir>
 
@@ -69,13 +68,18 @@ std::string floatBytes(float value)
     return littleEndian(word, 4);
 }
 
-// The samples of `bytes` mixed to mono, or the reader's error.
-audio::Result<std::vector<float>> readAll(const std::string &bytes)
+// The samples of `bytes` from sample `from` on, mixed to mono, or the reader's error. The
+// reader seeks to the end first, so that `from` is reached going back.
+audio::Result<std::vector<float>> readAll(const std::string &bytes, std::uint64_t from = 0)
 {
     std::istringstream in(bytes);
     auto reader = audio::WavReader::open(in);
     if (!reader.ok())
         return reader.error();
+    for (const std::uint64_t index : {reader.value().frameCount(), from}) {
+        if (auto error = reader.value().seek(index))
+            return *error;
+    }
     std::vector<float> samples(reader.value().frameCount() + 1);
     const auto count = reader.value().readMono(samples);
     if (!count.ok())
@@ -88,7 +92,7 @@ const std::vector<std::int16_t> someSamples{0, 1, -1, 32767, -32768, 1234};
 
 } // namespace
 
-TEST(WavReader, ReadsTheSamplesPastOtherChunksAndToTheEndWhereAPipeLeftTheSizesOut)
+TEST(WavReader, ReadsAndSeeksPastOtherChunksAndToTheEndWhereAPipeLeftTheSizesOut)
 {
     const std::string others = chunk("LIST", "odd") + chunk("fact", littleEndian(6, 4));
     const std::string data = chunk("data", pcm(someSamples));
@@ -108,30 +112,15 @@ TEST(WavReader, ReadsTheSamplesPastOtherChunksAndToTheEndWhereAPipeLeftTheSizesO
     for (const std::int16_t sample : someSamples)
         expected.push_back(sample / 32768.0f);
     for (const std::string &file : files) {
-        const auto samples = readAll(file);
-        ASSERT_TRUE(samples.ok()) << samples.error().message;
-        EXPECT_EQ(samples.value(), expected);
+        for (const std::size_t from : {0u, 4u, 6u}) {
+            const auto samples = readAll(file, from);
+            ASSERT_TRUE(samples.ok()) << samples.error().message;
+            EXPECT_EQ(samples.value(), std::vector(expected.begin() + from, expected.end())) << "from " << from;
+        }
+        const auto past = readAll(file, 7);
+        ASSERT_FALSE(past.ok());
+        EXPECT_EQ(past.error().message, "sample 7 is past the end of its 6 samples");
     }
-}
-
-TEST(WavReader, SeeksToAnySampleOfTheDataAndNoFurther)
-{
-    // Behind an odd chunk, so the data does not start where a plain header would end it.
-    std::istringstream in(riff(chunk("LIST", "odd") + pcmFormat + chunk("data", pcm(someSamples))));
-    auto reader = audio::WavReader::open(in);
-    ASSERT_TRUE(reader.ok()) << reader.error().message;
-    std::vector<std::int16_t> samples(someSamples.size());
-    for (const std::uint32_t index : {4u, 1u, 6u, 0u}) {
-        SCOPED_TRACE(index);
-        ASSERT_FALSE(reader.value().seek(index));
-        const auto count = reader.value().read(samples);
-        ASSERT_TRUE(count.ok());
-        EXPECT_EQ(std::vector(samples.begin(), samples.begin() + count.value()),
-                  std::vector(someSamples.begin() + index, someSamples.end()));
-    }
-    const auto past = reader.value().seek(7);
-    ASSERT_TRUE(past);
-    EXPECT_EQ(past->message, "sample 7 is past the end of its 6 samples");
 }
 
 TEST(WavReader, ReadsWideAndExtensibleLayoutsAsMonoAtFullScale)
@@ -185,17 +174,9 @@ TEST(WavReader, RefusesWhatItCannotReadSayingWhatItFound)
     }
 }
 
-TEST(WavWriter, CompletesTheHeaderForTheSamplesStreamedIntoIt)
+TEST(WavWriter, WritesTheHeaderOfItsFormatAndTheSamplesAfterIt)
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath("out.wav");
-    auto file = audio::OutputFile::create(path.toStdString());
-    ASSERT_TRUE(file.ok());
-    auto wav = audio::WavWriter::start(file.value());
-    ASSERT_TRUE(wav.ok());
-    ASSERT_FALSE(wav.value().append(std::span(someSamples).first(2)));
-    ASSERT_FALSE(wav.value().append(std::span(someSamples).subspan(2)));
-    ASSERT_FALSE(wav.value().finish());
-    ASSERT_FALSE(file.value().commit());
-    EXPECT_EQ(contentsOf(path).toStdString(), riff(pcmFormat + chunk("data", pcm(someSamples))));
+    writePcm(folder.filePath("out.wav"), someSamples);
+    EXPECT_EQ(contentsOf(folder.filePath("out.wav")).toStdString(), riff(pcmFormat + chunk("data", pcm(someSamples))));
 }
