@@ -19,27 +19,20 @@ namespace {
 // 15.05 s: long enough to be cut into three runs, and a partial last frame.
 constexpr double musicSeconds = 15.05;
 
-// The mean energy of the decoding error (decoded minus input, which `decoded` lags by
-// `lag`) in decoded samples `from` to `to`.
-double errorEnergy(const std::vector<std::int16_t> &input, const std::vector<std::int16_t> &decoded,
-                   std::size_t lag, std::size_t from, std::size_t to)
-{
-    double sum = 0;
-    for (std::size_t i = from; i < to; ++i) {
-        const double error = double(decoded[i]) - input[i - lag];
-        sum += error * error;
-    }
-    return sum / (to - from);
-}
-
-// How much the decoding error stands out in the 40 ms decoded from the frames at and after
-// decoded sample `at`, against the second around them, in dB. A click at a join is error
-// energy that the one-thread encode does not have there.
+// How much the decoding error (decoded minus input, which `decoded` lags by `lag`) stands
+// out in the 40 ms decoded from the frames at and after decoded sample `at`, against the
+// second around them, in dB. A click at a join is error energy that the one-thread encode
+// does not have there.
 double clickAt(std::size_t at, const std::vector<std::int16_t> &input,
                const std::vector<std::int16_t> &decoded, std::size_t lag)
 {
-    return decibels(std::sqrt(errorEnergy(input, decoded, lag, at, at + 320)
-                              / errorEnergy(input, decoded, lag, at - 4000, at + 4000)));
+    const auto errorEnergy = [&](std::size_t from, std::size_t to) {
+        double sum = 0;
+        for (std::size_t i = from; i < to; ++i)
+            sum += (double(decoded[i]) - input[i - lag]) * (double(decoded[i]) - input[i - lag]);
+        return sum / double(to - from);
+    };
+    return decibels(std::sqrt(errorEnergy(at, at + 320) / errorEnergy(at - 4000, at + 4000)));
 }
 
 class EncoderThreadsTest : public ::testing::Test {
