@@ -1,11 +1,13 @@
-// The decoder's runs in-process: which streams the survey lets runs decode, how a stream's
-// samples are cut into runs, that the runs themselves (not a fall-back to one run) write
-// the whole stream, and that a run gives up on a file that is not as surveyed.
+// The decoder's runs in-process: which streams the survey lets runs decode (a damaged one
+// it does not is decoded in one run, as with one thread), how a stream's samples are cut
+// into runs, and that the runs themselves (not a fall-back to one run) decode the whole
+// stream but give up on a file that is not as surveyed. That they decode what one run
+// does is DecoderThreadsTest's, end to end.
 
 #include "DecodeRuns.h"
 #include "Mp3Survey.h"
 #include "OutputFile.h"
-#include "PcmAnalysis.h"
+#include "RunsCover.h"
 #include "SampleRuns.h"
 #include "ToolRun.h"
 #include "WavWriter.h"
@@ -14,15 +16,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
-std::string fixture(const char *name) { return std::string(FIXTURE_DIR "/") + name; }
+std::string fixture(const char *name) { return fixtureFile(name).toStdString(); }
 
 } // namespace
 
-TEST(DecodeRuns, TheSurveyLetsOnlyStreamsWithoutDamageBeCut)
+TEST(DecodeRuns, TheSurveyLetsOnlyStreamsWithoutDamageBeCutAndCountsTheirSamplesAsOneRun)
 {
     for (const char *clean : {"music-44k.mp3", "music-22k.mp3", "undamaged.mp3", "tagged-32k.mp3", "noise-after.mp3",
                               "stray-byte-after.mp3", "mpeg25-mono-11k.mp3"})
@@ -36,6 +36,16 @@ TEST(DecodeRuns, TheSurveyLetsOnlyStreamsWithoutDamageBeCut)
     const auto music = Mp3Survey::of(fixture("music-44k.mp3"));
     ASSERT_TRUE(music);
     EXPECT_EQ(music->samples(), 12u * 44100u);
+    // Anything after the last frame is no audio, in runs as in one run.
+    for (const char *after : {"noise-after.mp3", "stray-byte-after.mp3"})
+        EXPECT_EQ(Mp3Survey::of(fixture(after)).value().samples(), Mp3Survey::of(fixture("undamaged.mp3")).value().samples());
+
+    // A tag between two frames, which no fixture has, is damage too.
+    QTemporaryDir folder;
+    const QString tagged = folder.filePath("tagged.mp3");
+    const auto middle = static_cast<qsizetype>(music->checkpointBefore(music->audioFrames() / 2).offset);
+    writeFile(tagged, contentsOf(fixtureFile("music-44k.mp3")).insert(middle, QByteArray("ID3\x04\0\0\0\0\0\x0A", 10) + QByteArray(10, '\0')));
+    EXPECT_FALSE(Mp3Survey::of(tagged.toStdString()));
 }
 
 TEST(DecodeRuns, RunsCoverEverySampleOnceInOrderAndCutWhereTheResamplersPhaseIsWhole)
@@ -52,20 +62,10 @@ TEST(DecodeRuns, RunsCoverEverySampleOnceInOrderAndCutWhereTheResamplersPhaseIsW
                 SCOPED_TRACE(std::to_string(rate) + " Hz, " + std::to_string(count) + " samples, "
                              + std::to_string(threads) + " threads");
                 const std::vector<SampleRun> runs = cutIntoSampleRuns(count, rate, threads);
-                ASSERT_FALSE(runs.empty());
-                EXPECT_LE(runs.size(), threads);
-                EXPECT_EQ(runs.front().from, 0u);
-                EXPECT_EQ(runs.back().to, count);
-                for (std::size_t i = 0; i < runs.size(); ++i) {
-                    const SampleRun &run = runs[i];
-                    if (i > 0) {
-                        EXPECT_EQ(run.from, runs[i - 1].to);
-                        EXPECT_EQ(run.from % period, 0u);
-                        EXPECT_EQ(run.warmUpFrom % period, 0u);
-                    }
-                    if (runs.size() > 1) {
-                        EXPECT_GE(run.to - run.from, minimumRun);
-                    }
+                expectRunsCover(runs, count, threads, minimumRun);
+                for (const SampleRun &run : runs) {
+                    EXPECT_EQ(run.from % period, 0u);
+                    EXPECT_EQ(run.warmUpFrom % period, 0u);
                     // The margins reach past the resampling filter on both sides, where
                     // there are samples, and not much further.
                     EXPECT_GE(run.from - run.warmUpFrom, std::min(run.from, margin));
@@ -75,58 +75,31 @@ TEST(DecodeRuns, RunsCoverEverySampleOnceInOrderAndCutWhereTheResamplersPhaseIsW
                 }
             }
         }
-        // Streams under two runs' length stay in one run.
-        EXPECT_EQ(cutIntoSampleRuns(2 * minimumRun - 1, rate, 16).size(), 1u);
     }
 }
 
-TEST(DecodeRuns, RunsWriteTheWholeStreamAndGiveUpOnAFileThatIsNotAsSurveyed)
+TEST(DecodeRuns, RunsDecodeTheWholeStreamButGiveUpOnAFileThatIsNotAsSurveyed)
 {
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString mp3 = folder.filePath("music.mp3");
-    writeFile(mp3, contentsOf(QString::fromStdString(fixture("music-44k.mp3"))));
+    QByteArray bytes = contentsOf(fixtureFile("music-44k.mp3"));
+    writeFile(mp3, bytes);
     const auto survey = Mp3Survey::of(mp3.toStdString());
     ASSERT_TRUE(survey);
     const auto runs = cutIntoSampleRuns(survey->samples(), 44100, 3);
     ASSERT_EQ(runs.size(), 3u);
-
-    // The runs' samples where they join, against one run's.
-    const QString wav = folder.filePath("runs.wav");
-    {
-        auto file = audio::OutputFile::create(wav.toStdString());
-        ASSERT_TRUE(file.ok());
-        auto writer = audio::WavWriter::start(file.value());
-        ASSERT_TRUE(writer.ok());
-        const auto written = decodeRuns(mp3.toStdString(), *survey, runs, writer.value());
-        ASSERT_TRUE(written.ok()) << written.error().message;
-        ASSERT_TRUE(written.value());
-        EXPECT_EQ(*written.value(), 96000u);
-        ASSERT_FALSE(writer.value().finish(*written.value()));
-        ASSERT_FALSE(file.value().commit());
-    }
-    QProcessEnvironment oneThread = QProcessEnvironment::systemEnvironment();
-    oneThread.insert("AMR_DECODER_THREADS", "1");
-    const QString oneWav = folder.filePath("one.wav");
-    ASSERT_EQ(runTool(DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + oneWav, mp3}, oneThread).exitCode, 0);
-    const std::vector<std::int16_t> one = readPcm(oneWav), joined = readPcm(wav);
-    ASSERT_EQ(joined.size(), one.size());
-    for (const SampleRun &run : runs) {
-        const auto join = static_cast<std::ptrdiff_t>(outputSampleAt(run.from, 44100));
-        SCOPED_TRACE("join at output sample " + std::to_string(join));
-        for (std::ptrdiff_t i = std::max<std::ptrdiff_t>(join - 400, 0); i < join + 400; ++i)
-            EXPECT_LE(std::abs(joined[static_cast<std::size_t>(i)] - one[static_cast<std::size_t>(i)]), 2) << i;
-    }
+    const auto decodeInRuns = [&] {
+        auto file = audio::OutputFile::create(folder.filePath("runs.wav").toStdString());
+        const auto writer = audio::WavWriter::start(file.value());
+        return decodeRuns(mp3.toStdString(), *survey, runs, writer.value());
+    };
+    const auto whole = decodeInRuns();
+    ASSERT_TRUE(whole.ok()) << whole.error().message;
+    EXPECT_EQ(whole.value(), 96000u);
 
     // Junk where the survey found frames: the runs give up, and the caller decodes in one run.
-    QByteArray changed = contentsOf(mp3);
-    changed.replace(changed.size() / 2, 300, QByteArray(300, '\x55'));
-    writeFile(mp3, changed);
-    auto file = audio::OutputFile::create(folder.filePath("changed.wav").toStdString());
-    ASSERT_TRUE(file.ok());
-    auto writer = audio::WavWriter::start(file.value());
-    ASSERT_TRUE(writer.ok());
-    const auto written = decodeRuns(mp3.toStdString(), *survey, runs, writer.value());
-    ASSERT_TRUE(written.ok()) << written.error().message;
-    EXPECT_FALSE(written.value());
+    writeFile(mp3, bytes.replace(bytes.size() / 2, 300, QByteArray(300, '\x55')));
+    const auto changed = decodeInRuns();
+    ASSERT_TRUE(changed.ok()) << changed.error().message;
+    EXPECT_FALSE(changed.value());
 }

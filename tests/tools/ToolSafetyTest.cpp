@@ -1,126 +1,24 @@
 // What the decoder and the encoder leave behind when the run goes wrong around them:
-// stopped by a signal, given an output name as long as the file system allows, an input
-// whose name starts like an option, a wrong command line, or an output that is the input
-// file itself.
+// stopped by a signal, an input whose name starts like an option, a wrong command line,
+// or an output that is the input file itself. That output names as long as the file
+// system allows work is OutputFileTest's: every output of both tools goes through it.
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string>
-#include <vector>
-
 #include <csignal>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
-extern char **environ;
-
 namespace {
-
-const QString decoder = QStringLiteral(DECODER_PATH);
-const QString encoder = QStringLiteral(ENCODER_PATH);
-
-QString fixture(const QString &name) { return QStringLiteral(FIXTURE_DIR "/") + name; }
-
-QStringList decoderLine(const QString &wav, const QString &mp3)
-{
-    return {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, mp3};
-}
-
-// The names of the hidden files in `folder`: the tools' temporary files.
-QStringList hiddenFilesIn(const QString &folder)
-{
-    return filesIn(folder).filter(QRegularExpression("^\\."));
-}
-
-// A tool started in the background, with its output thrown away, so that it can be
-// stopped by a signal once its temporary file exists.
-class BackgroundRun {
-public:
-    explicit BackgroundRun(const QString &program, const QStringList &arguments)
-    {
-        std::vector<std::string> texts{program.toStdString()};
-        for (const QString &argument : arguments)
-            texts.push_back(argument.toStdString());
-        std::vector<char *> argv;
-        for (std::string &text : texts)
-            argv.push_back(text.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-
-    ~BackgroundRun()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-    bool started() const { return m_pid > 0; }
-
-    // Waits until a hidden file appears in `folder`; false if the tool ended first.
-    bool waitForTemporaryFileIn(const QString &folder)
-    {
-        while (hiddenFilesIn(folder).isEmpty()) {
-            if (waitpid(m_pid, &m_status, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return false;
-            }
-            QThread::msleep(1);
-        }
-        return true;
-    }
-
-    // Sends `signalNumber` and waits for the end; the signal that ended the tool, 0 if
-    // it exited by itself.
-    int stop(int signalNumber)
-    {
-        kill(m_pid, signalNumber);
-        waitpid(m_pid, &m_status, 0);
-        m_pid = -1;
-        return WIFSIGNALED(m_status) ? WTERMSIG(m_status) : 0;
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_status = 0;
-};
-
-// A WAV header for 8000 Hz, 16-bit, mono PCM of `dataBytes` bytes.
-QByteArray wavHeader(quint32 dataBytes)
-{
-    const auto le = [](quint32 value, int bytes) {
-        QByteArray text;
-        for (int i = 0; i < bytes; ++i)
-            text += static_cast<char>((value >> (8 * i)) & 0xFF);
-        return text;
-    };
-    return "RIFF" + le(dataBytes + 36, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4)
-           + le(16000, 4) + le(2, 2) + le(16, 2) + "data" + le(dataBytes, 4);
-}
-
-const char *signalName(int signalNumber)
-{
-    return signalNumber == SIGHUP ? "SIGHUP" : signalNumber == SIGINT ? "SIGINT" : "SIGTERM";
-}
 
 class ToolSafetyTest : public ::testing::Test {
 protected:
@@ -139,30 +37,38 @@ protected:
 TEST_F(ToolSafetyTest, StoppedBySignalTheyLeaveNoTemporaryFileAndThePreviousOutput)
 {
     // Inputs that take long to convert. The decoder's: an hour of MP3 frames. The
-    // encoder's: a WAV file of 37 hours of silence, a sparse file that takes no disk space.
+    // encoder's: 37 hours of silence in a sparse file that takes no disk space, its WAV
+    // sizes left out as a pipe leaves them, so that the file's end ends the audio.
     const QString mp3 = inputs.filePath("long.mp3");
-    writeFile(mp3, contentsOf(fixture("mpeg25-mono-11k.mp3")).repeated(2400));
+    writeFile(mp3, contentsOf(fixtureFile("mpeg25-mono-11k.mp3")).repeated(2400));
     const QString wav = inputs.filePath("long.wav");
-    writeFile(wav, wavHeader(0x7FFF0000));
+    writePcm(wav, {});
+    writeFile(wav, contentsOf(wav).replace(4, 4, "\xFF\xFF\xFF\xFF").replace(40, 4, "\xFF\xFF\xFF\xFF"));
     ASSERT_TRUE(QFile::resize(wav, 44 + 0x7FFF0000));
 
     const QString wavOut = outputs.filePath("temp.wav");
     const QString amrOut = outputs.filePath("ring.amr");
     const std::pair<QString, QStringList> tools[] = {
-        {decoder, decoderLine(wavOut, mp3)},
-        {encoder, {"wav2amr", wav, amrOut, "MR122"}},
+        {DECODER_PATH, decoderArguments(wavOut, mp3)},
+        {ENCODER_PATH, {"wav2amr", wav, amrOut, "MR122"}},
     };
     for (const auto &[program, arguments] : tools) {
         for (const int signalNumber : {SIGHUP, SIGINT, SIGTERM}) {
-            SCOPED_TRACE(QFileInfo(program).fileName().toStdString() + " stopped by " + signalName(signalNumber));
+            SCOPED_TRACE(QFileInfo(program).fileName().toStdString() + " stopped by signal "
+                         + std::to_string(signalNumber));
             writeFile(wavOut, "the previous conversion's audio");
             writeFile(amrOut, "the previous ringtone");
 
-            BackgroundRun run(program, arguments);
-            ASSERT_TRUE(run.started());
-            ASSERT_TRUE(run.waitForTemporaryFileIn(outputs.path()))
-                << "the tool ended before it could be stopped; it needs a longer input";
-            EXPECT_EQ(run.stop(signalNumber), signalNumber);
+            QProcess run;
+            run.start(program, arguments);
+            ASSERT_TRUE(run.waitForStarted());
+            // Its temporary file is hidden.
+            while (filesIn(outputs.path()).filter(QRegularExpression("^\\.")).isEmpty())
+                ASSERT_FALSE(run.waitForFinished(1)) << "the tool ended before it could be stopped; it needs a longer input";
+            kill(static_cast<pid_t>(run.processId()), signalNumber);
+            ASSERT_TRUE(run.waitForFinished(120000));
+            EXPECT_EQ(run.exitStatus(), QProcess::CrashExit);
+            EXPECT_EQ(run.exitCode(), signalNumber);
 
             EXPECT_EQ(filesIn(outputs.path()), QStringList({"ring.amr", "temp.wav"}));
             EXPECT_EQ(contentsOf(wavOut), "the previous conversion's audio");
@@ -171,69 +77,40 @@ TEST_F(ToolSafetyTest, StoppedBySignalTheyLeaveNoTemporaryFileAndThePreviousOutp
     }
 }
 
-TEST_F(ToolSafetyTest, OutputNamesAsLongAsTheFileSystemAllowsConvert)
+TEST_F(ToolSafetyTest, AWrongCommandLineRemovesTheOutputItNamesButNeverAnInput)
 {
-    // 82 three-byte characters and the extension: 250 bytes, 5 short of the limit.
-    const QString name = QString(82, QChar(0x9234));
-    const QString wav = outputs.filePath(name + ".wav");
-    const QString amr = outputs.filePath(name + ".amr");
-    const QString back = outputs.filePath(name + ".back");
-    ASSERT_EQ((name + ".wav").toUtf8().size(), 250);
-
-    const ToolRun decoded = runTool(decoder, decoderLine(wav, fixture("vbr-48k.mp3")));
-    EXPECT_EQ(decoded.exitCode, 0) << decoded.errorOutput.toStdString();
-    const ToolRun encoded = runTool(encoder, {"wav2amr", wav, amr, "MR74"});
-    EXPECT_EQ(encoded.exitCode, 0) << encoded.errorOutput.toStdString();
-    const ToolRun listened = runTool(encoder, {"amr2wav", amr, back});
-    EXPECT_EQ(listened.exitCode, 0) << listened.errorOutput.toStdString();
-
-    EXPECT_EQ(filesIn(outputs.path()), QStringList({name + ".amr", name + ".back", name + ".wav"}));
-    EXPECT_EQ(readPcm(wav).size(), 12000u);
-    EXPECT_EQ(readPcm(back).size(), 12000u);
-}
-
-TEST_F(ToolSafetyTest, AnInputNamedLikeAnOptionIsTheInputWhenItComesLast)
-{
-    ASSERT_TRUE(QFile::copy(fixture("vbr-48k.mp3"), inputs.filePath("-song.mp3")));
+    // An input named like an option is the input when it comes last.
+    ASSERT_TRUE(QFile::copy(fixtureFile("vbr-48k.mp3"), inputs.filePath("-song.mp3")));
     const QString wav = outputs.filePath("temp.wav");
-    const ToolRun run = runTool(decoder, decoderLine(wav, "-song.mp3"), QProcessEnvironment::systemEnvironment(),
-                                inputs.path());
+    const auto decodeInInputs = [&](const QStringList &arguments) {
+        return runTool(DECODER_PATH, arguments, QProcessEnvironment::systemEnvironment(), inputs.path());
+    };
+    const ToolRun run = decodeInInputs(decoderArguments(wav, "-song.mp3"));
     EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
     EXPECT_EQ(readPcm(wav).size(), 12000u);
 
-    // An option stays an option in the last place.
-    const ToolRun reordered = runTool(decoder, {"-song.mp3", "-o", "wave:" + wav, "-b", "16", "-R", "8000", "-m"},
-                                      QProcessEnvironment::systemEnvironment(), inputs.path());
-    EXPECT_EQ(reordered.exitCode, 2) << reordered.errorOutput.toStdString();
-}
-
-TEST_F(ToolSafetyTest, AWrongCommandLineRemovesTheOutputItNames)
-{
-    const QString mp3 = inputs.filePath("song.mp3");
-    ASSERT_TRUE(QFile::copy(fixture("vbr-48k.mp3"), mp3));
-    const QString wav = outputs.filePath("temp.wav");
     const QString out = "wave:" + wav;
     const QStringList wrongLines[] = {
         {"-m", "-R", "8000", "-b", "16", "-o", out, ""}, // an emptied input box
         {"-m", "-R", "8000", "-b", "16", "-o", out},
-        {"-m", "-R", "8000", "-b", "16", "-o", out, mp3, mp3},
-        {"-m", "-R", "8000", "-b", "16", "-q", "-o", out, mp3},
-        {"-o", out, "-m", "-R", "44100", "-b", "16", mp3},
+        {"-m", "-R", "8000", "-b", "16", "-q", "-o", out, "-song.mp3"},
+        {"-o", out, "-m", "-R", "44100", "-b", "16", "-song.mp3"},
+        // An option stays an option in the last place.
+        {"-song.mp3", "-o", out, "-b", "16", "-R", "8000", "-m"},
     };
     for (const QStringList &arguments : wrongLines) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
         writeFile(wav, "the previous conversion's audio");
-        const ToolRun run = runTool(decoder, arguments);
-        EXPECT_EQ(run.exitCode, 2);
-        EXPECT_TRUE(run.errorOutput.startsWith("usage: madplay.exe")) << run.errorOutput.toStdString();
+        const ToolRun wrong = decodeInInputs(arguments);
+        EXPECT_EQ(wrong.exitCode, 2);
+        EXPECT_TRUE(wrong.errorOutput.startsWith("usage: madplay.exe")) << wrong.errorOutput.toStdString();
         EXPECT_FALSE(QFile::exists(wav));
     }
 
     // A wrong line whose output is also one of its other arguments may mean that file as
     // the input: it is left alone.
-    const ToolRun run = runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-q", "-o", "wave:" + mp3, mp3});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(contentsOf(mp3), contentsOf(fixture("vbr-48k.mp3")));
+    EXPECT_EQ(decodeInInputs({"-m", "-R", "8000", "-b", "16", "-q", "-o", "wave:-song.mp3", "-song.mp3"}).exitCode, 2);
+    EXPECT_EQ(contentsOf(inputs.filePath("-song.mp3")), contentsOf(fixtureFile("vbr-48k.mp3")));
 }
 
 TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
@@ -241,41 +118,33 @@ TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
     const QString mp3 = inputs.filePath("song.mp3");
     const QString wav = inputs.filePath("song.wav");
     const QString amr = inputs.filePath("song.amr");
-    ASSERT_TRUE(QFile::copy(fixture("vbr-48k.mp3"), mp3));
-    ASSERT_EQ(runTool(decoder, decoderLine(wav, mp3)).exitCode, 0);
-    ASSERT_EQ(runTool(encoder, {"wav2amr", wav, amr, "MR74"}).exitCode, 0);
-    const QStringList inputFiles{"song.amr", "song.mp3", "song.wav"};
+    ASSERT_TRUE(QFile::copy(fixtureFile("vbr-48k.mp3"), mp3));
+    ASSERT_EQ(runTool(DECODER_PATH, decoderArguments(wav, mp3)).exitCode, 0);
+    ASSERT_EQ(runTool(ENCODER_PATH, {"wav2amr", wav, amr, "MR74"}).exitCode, 0);
 
-    // Each input reached by its own name, a symbolic link and a hard link.
-    const auto sameFiles = [&](const QString &input) {
+    // Each tool's line on each input, <out> standing for the output.
+    const std::tuple<QString, QString, QStringList> lines[] = {
+        {DECODER_PATH, mp3, decoderArguments("<out>", mp3)},
+        {ENCODER_PATH, wav, {"wav2amr", wav, "<out>", "MR74"}},
+        {ENCODER_PATH, amr, {"amr2wav", amr, "<out>"}},
+    };
+    for (const auto &[program, input, line] : lines) {
+        const QByteArray before = contentsOf(input);
+        // The input reached by its own name, a symbolic link and a hard link.
         const QString symbolic = outputs.filePath("symbolic-" + QFileInfo(input).fileName());
         const QString hard = outputs.filePath("hard-" + QFileInfo(input).fileName());
-        EXPECT_TRUE(QFile::link(input, symbolic));
-        EXPECT_EQ(link(input.toLocal8Bit().constData(), hard.toLocal8Bit().constData()), 0);
-        return QStringList{input, symbolic, hard};
-    };
-    struct Case {
-        QString input;
-        std::function<QStringList(const QString &)> line;
-    };
-    const Case cases[] = {
-        {mp3, [&](const QString &output) { return decoderLine(output, mp3); }},
-        {wav, [&](const QString &output) { return QStringList{"wav2amr", wav, output, "MR74"}; }},
-        {amr, [&](const QString &output) { return QStringList{"amr2wav", amr, output}; }},
-    };
-    for (const Case &test : cases) {
-        const QByteArray before = contentsOf(test.input);
-        const QString program = test.input == mp3 ? decoder : encoder;
-        for (const QString &output : sameFiles(test.input)) {
+        ASSERT_TRUE(QFile::link(input, symbolic));
+        ASSERT_EQ(link(input.toLocal8Bit().constData(), hard.toLocal8Bit().constData()), 0);
+        for (const QString &output : {input, symbolic, hard}) {
             SCOPED_TRACE(output.toStdString());
-            const ToolRun run = runTool(program, test.line(output));
+            const ToolRun run = runTool(program, QStringList(line).replaceInStrings("<out>", output));
             EXPECT_EQ(run.exitCode, 1);
             ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
             EXPECT_TRUE(run.errorOutput.contains(output + ": the output would overwrite the input file"))
                 << run.errorOutput.toStdString();
-            EXPECT_EQ(contentsOf(test.input), before);
+            EXPECT_EQ(contentsOf(input), before);
             EXPECT_TRUE(QFile::exists(output));
         }
-        EXPECT_EQ(filesIn(inputs.path()), inputFiles);
     }
+    EXPECT_EQ(filesIn(inputs.path()), QStringList({"song.amr", "song.mp3", "song.wav"}));
 }

@@ -81,30 +81,6 @@ double rmsLevel(std::span<const std::int16_t> samples)
 
 double decibels(double ratio) { return 20 * std::log10(ratio); }
 
-std::size_t lagBetween(std::span<const std::int16_t> reference, std::span<const std::int16_t> decoded,
-                       std::size_t maxLag)
-{
-    std::size_t best = 0;
-    double bestCorrelation = -1;
-    for (std::size_t lag = 0; lag <= maxLag && lag < decoded.size(); ++lag) {
-        const std::size_t length = std::min(reference.size(), decoded.size() - lag);
-        double product = 0, referenceEnergy = 0, decodedEnergy = 0;
-        for (std::size_t i = 0; i < length; ++i) {
-            const double wanted = reference[i];
-            const double got = decoded[lag + i];
-            product += wanted * got;
-            referenceEnergy += wanted * wanted;
-            decodedEnergy += got * got;
-        }
-        const double correlation = product / std::sqrt(referenceEnergy * decodedEnergy + 1);
-        if (correlation > bestCorrelation) {
-            bestCorrelation = correlation;
-            best = lag;
-        }
-    }
-    return best;
-}
-
 double segmentalSnr(std::span<const std::int16_t> reference, std::span<const std::int16_t> decoded,
                     std::size_t lag)
 {
@@ -123,4 +99,15 @@ double segmentalSnr(std::span<const std::int16_t> reference, std::span<const std
         sum += std::clamp(10 * std::log10((signal + 1) / (noise + 1)), -10.0, 35.0);
     }
     return segments == 0 ? 0 : sum / segments;
+}
+
+std::size_t lagBetween(std::span<const std::int16_t> reference, std::span<const std::int16_t> decoded,
+                       std::size_t maxLag)
+{
+    std::size_t best = 0;
+    for (std::size_t lag = 1; lag <= maxLag; ++lag) {
+        if (segmentalSnr(reference, decoded, lag) > segmentalSnr(reference, decoded, best))
+            best = lag;
+    }
+    return best;
 }

@@ -27,12 +27,13 @@ double rmsLevel(std::span<const std::int16_t> samples);
 
 double decibels(double ratio);
 
-// How many samples `decoded` lags `reference` by, up to `maxLag`: where the two correlate best.
-std::size_t lagBetween(std::span<const std::int16_t> reference, std::span<const std::int16_t> decoded,
-                       std::size_t maxLag);
-
 // The mean over 20 ms segments of each segment's signal-to-noise ratio in dB, clamped to
 // [-10, 35] as usual so that near-silent and near-perfect segments do not dominate.
 // `decoded` is compared from `lag` on with `reference` from its start.
 double segmentalSnr(std::span<const std::int16_t> reference, std::span<const std::int16_t> decoded,
                     std::size_t lag);
+
+// How many samples `decoded` lags `reference` by, up to `maxLag`: where the segmental SNR
+// is highest.
+std::size_t lagBetween(std::span<const std::int16_t> reference, std::span<const std::int16_t> decoded,
+                       std::size_t maxLag);

@@ -14,6 +14,23 @@ QStringList ToolRun::errorLines() const
     return QString(errorOutput).remove(u'\r').split(u'\n', Qt::SkipEmptyParts);
 }
 
+QString fixtureFile(const QString &name)
+{
+    return QStringLiteral(FIXTURE_DIR "/") + name;
+}
+
+QStringList decoderArguments(const QString &wav, const QString &input)
+{
+    return {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, input};
+}
+
+QProcessEnvironment environmentWith(const QString &name, const QString &value)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(name, value);
+    return environment;
+}
+
 ToolRun runTool(const QString &program, const QStringList &arguments,
                 const QProcessEnvironment &environment, const QString &workingFolder)
 {

@@ -16,6 +16,15 @@ struct ToolRun {
     QStringList errorLines() const;
 };
 
+// A file of tests/fixtures.
+QString fixtureFile(const QString &name);
+
+// The decoder's command line as the conversion script writes it.
+QStringList decoderArguments(const QString &wav, const QString &input);
+
+// This process's environment with `name` set to `value`, as for AMR_DECODER_THREADS.
+QProcessEnvironment environmentWith(const QString &name, const QString &value);
+
 // Runs `program` in `workingFolder` (the test's own when empty).
 ToolRun runTool(const QString &program, const QStringList &arguments,
                 const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
