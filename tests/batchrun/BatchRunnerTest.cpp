@@ -1,4 +1,5 @@
 #include "RecordLog.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,12 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Runs the real batchrun program on scripts that call the recording stand-in.
 class BatchRunnerTest : public ::testing::Test {

@@ -5,6 +5,7 @@
 #include "NoDisplay.h"
 #include "RecordLog.h"
 #include "TestInstallation.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,12 +19,6 @@
 #include <algorithm>
 
 namespace {
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // An installation whose tools pass the "audio" through as it is, so each output shows
 // which input it came from; they wait while decoding is held.
@@ -47,9 +42,7 @@ protected:
     QString song(const QString &name)
     {
         const QString path = QDir::toNativeSeparators(music.filePath(name + ".mp3"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(name.toUtf8());
+        writeFile(path, name.toUtf8());
         return path;
     }
 

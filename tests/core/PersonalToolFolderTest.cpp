@@ -4,6 +4,7 @@
 #include "ScriptRun.h"
 #include "ScriptWriter.h"
 #include "TestInstallation.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,12 +44,6 @@ protected:
                   installed.scriptRunnerPath());
     }
 #endif
-
-    static QByteArray contentsOf(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     TestInstallation installation;
     const ToolFolder &installed = installation.tools();

@@ -2,6 +2,7 @@
 // user's music, gets a message instead; relative names mean what the user means.
 
 #include "RequestCheck.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,9 +20,7 @@ protected:
     {
         ASSERT_TRUE(music.isValid());
         ASSERT_TRUE(QDir(music.path()).mkdir("ringtones"));
-        QFile file(song);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("an MP3 in all but name");
+        writeFile(song, "an MP3 in all but name");
     }
 
     // The failure's message, or "" when the request passes.

@@ -7,6 +7,7 @@
 #include "MainWindow.h"
 #include "NoDisplay.h"
 #include "TestInstallation.h"
+#include "TestFiles.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -21,12 +22,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class ConversionEndToEnd : public ::testing::Test {
 protected:
@@ -139,10 +134,7 @@ TEST_F(ConversionEndToEnd, ABareOutputNameLandsBesideTheMusic)
 TEST_F(ConversionEndToEnd, AConversionThatFailsWithoutAConsoleSaysWhyInTheWindow)
 {
     const QString notes = QDir::toNativeSeparators(music.filePath("notes.mp3"));
-    QFile file(notes);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("Shopping list: milk, bread, a ringtone.\n").repeated(50));
-    file.close();
+    writeFile(notes, QByteArray("Shopping list: milk, bread, a ringtone.\n").repeated(50));
 
     MessageBoxCatcher catcher;
     browseInput(notes);

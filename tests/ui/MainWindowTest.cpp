@@ -5,6 +5,7 @@
 #include "BitRateModes.h"
 #include "ConversionQueue.h"
 #include "MessageBoxCatcher.h"
+#include "TestFiles.h"
 #include "TestInstallation.h"
 
 #include <QApplication>
@@ -33,10 +34,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(installation.isValid() && music.isValid());
-        for (const QString &path : {song, hits}) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        }
+        for (const QString &path : {song, hits})
+            writeFile(path, {});
         window.fileDialog().setChooser([this](FileDialog::Mode mode, const FileDialog &dialog) {
             dialogCalls.append({{mode, dialog.title(), dialog.filter(), dialog.filterIndex()},
                                 dialog.fileName()});
@@ -56,11 +55,7 @@ protected:
     ImageButton *convertButton() { return control<ImageButton>("cmdConvert"); }
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
 
-    QByteArray script() const
-    {
-        QFile file(tools.scriptPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray script() const { return contentsOf(tools.scriptPath()); }
 
     // What a browse handler set up before showing the dialog.
     struct DialogSettings {

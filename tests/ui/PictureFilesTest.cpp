@@ -1,4 +1,5 @@
 #include "PointingHandCursor.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QIcon>
@@ -8,12 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readResource(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Little-endian fields of ICO, CUR and BMP files; zero past the end.
 quint32 le(const QByteArray &data, int offset, int bytes)
@@ -47,7 +42,7 @@ TEST(PictureFiles, IconAndCursorDirectoriesAgreeWithTheirBitmaps)
 {
     for (const QString path : iconFiles) {
         SCOPED_TRACE(path.toStdString());
-        const QByteArray data = readResource(path);
+        const QByteArray data = contentsOf(path);
         ASSERT_FALSE(data.isEmpty());
         const quint32 type = path.endsWith(".cur") ? 2 : 1;
         EXPECT_EQ(le(data, 0, 2), 0u);
@@ -107,7 +102,7 @@ TEST(PictureFiles, DisabledCopiesAreGreyBitmapsWithMagentaWhereTheIconIsSeeThrou
                               ":/offers/ReadMore",  ":/offers/Download",   ":/offers/Buy"};
     for (const QString picture : pictures) {
         SCOPED_TRACE(picture.toStdString());
-        const QByteArray data = readResource(picture + "-disabled.bmp");
+        const QByteArray data = contentsOf(picture + "-disabled.bmp");
         const QImage icon = QImage(picture + ".ico").convertToFormat(QImage::Format_ARGB32);
         ASSERT_FALSE(icon.isNull());
         ASSERT_TRUE(data.startsWith("BM"));
@@ -141,7 +136,7 @@ TEST(PictureFiles, ProductPicturesAreColourJfifJpegsAt96Dpi)
     for (int product = 0; product < 6; ++product) {
         const QString path = QString(":/offers/Offer%1.jpg").arg(product + 1);
         SCOPED_TRACE(path.toStdString());
-        const QByteArray data = readResource(path);
+        const QByteArray data = contentsOf(path);
         ASSERT_EQ(be16(data, 0), 0xffd8);
         ASSERT_EQ(be16(data, 2), 0xffe0) << "APP0 first";
         EXPECT_EQ(data.mid(6, 5), QByteArray("JFIF", 5));
@@ -161,7 +156,7 @@ TEST(PictureFiles, ProductPicturesAreColourJfifJpegsAt96Dpi)
 
 TEST(PictureFiles, TheCursorPointsWithTheTipOfItsFinger)
 {
-    const QByteArray data = readResource(":/offers/PointingHand.cur");
+    const QByteArray data = contentsOf(":/offers/PointingHand.cur");
     const QPoint hotSpot(int(le(data, 10, 2)), int(le(data, 12, 2)));
     const QImage hand = QImage::fromData(data, "ICO").convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(hand.size(), QSize(32, 32));

@@ -3,6 +3,8 @@
 // pixels, so the files are compared by what matters: their structure field by field, and
 // their decoded pixels within a couple of steps per channel.
 
+#include "TestFiles.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -28,12 +30,6 @@ int run(const QStringList &arguments, QString *errors = nullptr)
     if (errors)
         *errors = QString::fromLocal8Bit(generator.readAllStandardError());
     return generator.exitCode();
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A channel may differ by this many steps.
@@ -148,8 +144,8 @@ protected:
         ASSERT_EQ(run({output.path()}), 0);
     }
 
-    QByteArray committed(const QString &path) const { return contents(QString(UI_SOURCE_DIR "/") + path); }
-    QByteArray generated(const QString &path) const { return contents(output.filePath(path)); }
+    QByteArray committed(const QString &path) const { return contentsOf(QString(UI_SOURCE_DIR "/") + path); }
+    QByteArray generated(const QString &path) const { return contentsOf(output.filePath(path)); }
 
     QTemporaryDir output;
 };

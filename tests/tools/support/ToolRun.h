@@ -3,6 +3,8 @@
 // Runs a program of the tool folder (or sox) the way the conversion script does, keeps
 // what a user would see of it, and looks at the files it leaves.
 
+#include "TestFiles.h"
+
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
@@ -41,7 +43,3 @@ qint64 referenceSampleCount(const QString &path);
 // The names of the files in `folder`, so tests can see that nothing was left behind.
 QStringList filesIn(const QString &folder);
 
-// A file's bytes; empty when it cannot be read.
-QByteArray contentsOf(const QString &path);
-
-void writeFile(const QString &path, const QByteArray &contents);
