@@ -1,7 +1,7 @@
 // What the decoder and the encoder leave behind when the run goes wrong around them:
-// stopped by a signal (where there are signals), given an output name as long as the file
-// system allows, an input whose name starts like an option, a wrong command line, or an
-// output that is the input file itself.
+// stopped from outside (by a signal, on Windows by Ctrl+C in their console), given an
+// output name as long as the file system allows, an input whose name starts like an
+// option, a wrong command line, or an output that is the input file itself.
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -19,8 +18,12 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <QProcess>
+
 #include <windows.h>
 #else
+#include <QThread>
+
 #include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
@@ -42,16 +45,79 @@ QStringList decoderLine(const QString &wav, const QString &mp3)
     return {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, mp3};
 }
 
-#ifndef _WIN32
-
 // The names of the hidden files in `folder`: the tools' temporary files.
 QStringList hiddenFilesIn(const QString &folder)
 {
     return filesIn(folder).filter(QRegularExpression("^\\."));
 }
 
+#ifdef _WIN32
+
+struct Stop {
+    const char *name;
+};
+// Closing the console window sends another event to the same handler, which a test
+// cannot send without a window.
+const Stop stops[] = {{"Ctrl+C"}};
+
+// A tool started in a console of its own, as the command interpreter's console runs it,
+// so that it can be stopped by Ctrl+C there once its temporary file exists.
+class BackgroundRun {
+public:
+    explicit BackgroundRun(const QString &program, const QStringList &arguments)
+    {
+        m_process.setProgram(program);
+        m_process.setArguments(arguments);
+        m_process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *arguments) {
+            arguments->flags |= CREATE_NEW_CONSOLE;
+        });
+        m_process.start();
+        m_process.waitForStarted();
+    }
+
+    ~BackgroundRun()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+    bool started() const { return m_process.state() == QProcess::Running; }
+
+    // Waits until a hidden file appears in `folder`; false if the tool ended first.
+    bool waitForTemporaryFileIn(const QString &folder)
+    {
+        while (hiddenFilesIn(folder).isEmpty()) {
+            if (m_process.waitForFinished(1))
+                return false;
+        }
+        return true;
+    }
+
+    // Sends the stop and waits for the end; whether the tool ended. (Windows ends it
+    // with the status STATUS_CONTROL_C_EXIT, Wine with 0: the status tells nothing
+    // here, the files left behind do.)
+    bool stop(const Stop &)
+    {
+        const int sent = QProcess::execute(QStringLiteral(CONSOLE_STOP_PATH),
+                                           {QString::number(m_process.processId())});
+        return sent == 0 && m_process.waitForFinished(60000);
+    }
+
+private:
+    QProcess m_process;
+};
+
+#else
+
+struct Stop {
+    const char *name;
+    int signalNumber;
+};
+const Stop stops[] = {{"SIGHUP", SIGHUP}, {"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}};
+
 // A tool started in the background, with its output thrown away, so that it can be
-// stopped by a signal once its temporary file exists.
+// stopped once its temporary file exists: by a signal, as when its terminal closes
+// (SIGHUP), by Ctrl+C (SIGINT) or by kill (SIGTERM).
 class BackgroundRun {
 public:
     explicit BackgroundRun(const QString &program, const QStringList &arguments)
@@ -95,20 +161,22 @@ public:
         return true;
     }
 
-    // Sends `signalNumber` and waits for the end; the signal that ended the tool, 0 if
-    // it exited by itself.
-    int stop(int signalNumber)
+    // Sends the stop and waits for the end; whether the stop ended the tool, as its
+    // status tells.
+    bool stop(const Stop &how)
     {
-        kill(m_pid, signalNumber);
+        kill(m_pid, how.signalNumber);
         waitpid(m_pid, &m_status, 0);
         m_pid = -1;
-        return WIFSIGNALED(m_status) ? WTERMSIG(m_status) : 0;
+        return WIFSIGNALED(m_status) && WTERMSIG(m_status) == how.signalNumber;
     }
 
 private:
     pid_t m_pid = -1;
     int m_status = 0;
 };
+
+#endif
 
 // A WAV header for 8000 Hz, 16-bit, mono PCM of `dataBytes` bytes.
 QByteArray wavHeader(quint32 dataBytes)
@@ -122,13 +190,6 @@ QByteArray wavHeader(quint32 dataBytes)
     return "RIFF" + le(dataBytes + 36, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4)
            + le(16000, 4) + le(2, 2) + le(16, 2) + "data" + le(dataBytes, 4);
 }
-
-const char *signalName(int signalNumber)
-{
-    return signalNumber == SIGHUP ? "SIGHUP" : signalNumber == SIGINT ? "SIGINT" : "SIGTERM";
-}
-
-#endif
 
 // Makes `link` a second name of the file `target`.
 bool hardLink(const QString &target, const QString &link)
@@ -155,9 +216,7 @@ protected:
 
 } // namespace
 
-// Windows has no signals; there the tools react to console events instead.
-#ifndef _WIN32
-TEST_F(ToolSafetyTest, StoppedBySignalTheyLeaveNoTemporaryFileAndThePreviousOutput)
+TEST_F(ToolSafetyTest, StoppedFromOutsideTheyLeaveNoTemporaryFileAndThePreviousOutput)
 {
     // Inputs that take long to convert. The decoder's: an hour of MP3 frames. The
     // encoder's: a WAV file of 37 hours of silence, a sparse file that takes no disk space.
@@ -174,8 +233,8 @@ TEST_F(ToolSafetyTest, StoppedBySignalTheyLeaveNoTemporaryFileAndThePreviousOutp
         {encoder, {"wav2amr", wav, amrOut, "MR122"}},
     };
     for (const auto &[program, arguments] : tools) {
-        for (const int signalNumber : {SIGHUP, SIGINT, SIGTERM}) {
-            SCOPED_TRACE(QFileInfo(program).fileName().toStdString() + " stopped by " + signalName(signalNumber));
+        for (const Stop &how : stops) {
+            SCOPED_TRACE(QFileInfo(program).fileName().toStdString() + " stopped by " + how.name);
             writeFile(wavOut, "the previous conversion's audio");
             writeFile(amrOut, "the previous ringtone");
 
@@ -183,7 +242,7 @@ TEST_F(ToolSafetyTest, StoppedBySignalTheyLeaveNoTemporaryFileAndThePreviousOutp
             ASSERT_TRUE(run.started());
             ASSERT_TRUE(run.waitForTemporaryFileIn(outputs.path()))
                 << "the tool ended before it could be stopped; it needs a longer input";
-            EXPECT_EQ(run.stop(signalNumber), signalNumber);
+            EXPECT_TRUE(run.stop(how));
 
             EXPECT_EQ(filesIn(outputs.path()), QStringList({"ring.amr", "temp.wav"}));
             EXPECT_EQ(contentsOf(wavOut), "the previous conversion's audio");
@@ -191,8 +250,6 @@ TEST_F(ToolSafetyTest, StoppedBySignalTheyLeaveNoTemporaryFileAndThePreviousOutp
         }
     }
 }
-
-#endif
 
 TEST_F(ToolSafetyTest, OutputNamesAsLongAsTheFileSystemAllowsConvert)
 {
