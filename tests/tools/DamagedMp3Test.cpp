@@ -106,7 +106,7 @@ TEST_F(DamagedMp3Test, EachKindOfDamageIsSkippedWithOneWarningThatSaysWhereAndTh
         }
 
         const std::vector<std::int16_t> samples = readPcm(wav);
-        expectLengthNear(samples.size(), referenceSampleCount(mp3));
+        expectLengthNear(samples.size(), referenceSampleCount(damage.file));
         for (const auto &[from, to] : damage.tone)
             expectTone(samples, from, to);
     }

@@ -124,10 +124,11 @@ TEST_F(DecoderTest, InputThatIsNotAudioGetsOneLineNamingTheFileAndRemovesTheOldW
         {"empty.mp3", {}},
         {"text.mp3", QByteArray("Not an MP3 file at all, just a few words.\n").repeated(100)},
         {"random.mp3", random},
-        // A program's tables of jumps look like a run of MPEG frames.
+        // A program's tables of jumps look like a run of MPEG frames. The decoder itself:
+        // a Linux or a Windows program, as the build is.
         {"program.mp3", contentsOf(decoder)},
     };
-    const QString reasons[] = {"empty", "holds no", "holds no", "a program, not audio"};
+    const QString reasons[] = {"empty", "holds no", "holds no", "program, not audio"};
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         SCOPED_TRACE(inputs[i].first.toStdString());
         const QString mp3 = folder.filePath(inputs[i].first);

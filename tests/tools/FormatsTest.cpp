@@ -27,7 +27,7 @@ TEST(Formats, EachFormatConvertsToItsLengthAndToneWhateverItsName)
                            "tone.aac",      "video.mp4", "video.mkv", "video.webm", "video.avi"};
     for (const char *file : files) {
         const QString original = fixture(file);
-        const qint64 reference = referenceSampleCount(original);
+        const qint64 reference = referenceSampleCount(file);
         ASSERT_GT(reference, 0) << file << ": ffmpeg could not decode it";
         const QString renamed = folder.filePath("song.mp3");
         QFile::remove(renamed);

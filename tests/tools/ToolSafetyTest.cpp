@@ -1,7 +1,8 @@
 // What the decoder and the encoder leave behind when the run goes wrong around them:
-// stopped by a signal, an input whose name starts like an option, a wrong command line,
-// or an output that is the input file itself. That output names as long as the file
-// system allows work is OutputFileTest's: every output of both tools goes through it.
+// stopped from outside (by a signal, on Windows by Ctrl+C in their console), an input
+// whose name starts like an option, a wrong command line, or an output that is the input
+// file itself. That output names as long as the file system allows work is
+// OutputFileTest's: every output of both tools goes through it.
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
@@ -14,11 +15,60 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <tuple>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
 #include <unistd.h>
+#endif
 
 namespace {
+
+// The ways a tool is stopped from outside, and their signals: as when its terminal closes
+// (SIGHUP), by Ctrl+C (SIGINT) or by kill (SIGTERM). On Windows, Ctrl+C in the console of
+// its own that it runs in, as the command interpreter's; closing that console sends
+// another event to the same handler, which a test cannot send without a window.
+#ifdef _WIN32
+const std::pair<const char *, int> stops[] = {{"Ctrl+C", 0}};
+#else
+const std::pair<const char *, int> stops[] = {{"SIGHUP", SIGHUP}, {"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}};
+#endif
+
+void startInItsOwnConsole(QProcess &run, const QString &program, const QStringList &arguments)
+{
+#ifdef _WIN32
+    run.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *process) {
+        process->flags |= CREATE_NEW_CONSOLE;
+    });
+#endif
+    run.start(program, arguments);
+}
+
+// Stops the tool and waits for its end; whether the stop ended it. (Windows ends it with
+// the status STATUS_CONTROL_C_EXIT, Wine with 0: there the files left behind tell.)
+bool stop(QProcess &run, [[maybe_unused]] int signalNumber)
+{
+#ifdef _WIN32
+    return QProcess::execute(QStringLiteral(CONSOLE_STOP_PATH), {QString::number(run.processId())}) == 0
+           && run.waitForFinished(120000);
+#else
+    kill(static_cast<pid_t>(run.processId()), signalNumber);
+    return run.waitForFinished(120000) && run.exitStatus() == QProcess::CrashExit && run.exitCode() == signalNumber;
+#endif
+}
+
+// Makes `link` a second name of the file `target`.
+bool hardLink(const QString &target, const QString &link)
+{
+#ifdef _WIN32
+    return CreateHardLinkW(reinterpret_cast<const wchar_t *>(link.utf16()),
+                           reinterpret_cast<const wchar_t *>(target.utf16()), nullptr);
+#else
+    return ::link(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
+#endif
+}
 
 class ToolSafetyTest : public ::testing::Test {
 protected:
@@ -34,7 +84,7 @@ protected:
 
 } // namespace
 
-TEST_F(ToolSafetyTest, StoppedBySignalTheyLeaveNoTemporaryFileAndThePreviousOutput)
+TEST_F(ToolSafetyTest, StoppedFromOutsideTheyLeaveNoTemporaryFileAndThePreviousOutput)
 {
     // Inputs that take long to convert. The decoder's: an hour of MP3 frames. The
     // encoder's: 37 hours of silence in a sparse file that takes no disk space, its WAV
@@ -53,22 +103,18 @@ TEST_F(ToolSafetyTest, StoppedBySignalTheyLeaveNoTemporaryFileAndThePreviousOutp
         {ENCODER_PATH, {"wav2amr", wav, amrOut, "MR122"}},
     };
     for (const auto &[program, arguments] : tools) {
-        for (const int signalNumber : {SIGHUP, SIGINT, SIGTERM}) {
-            SCOPED_TRACE(QFileInfo(program).fileName().toStdString() + " stopped by signal "
-                         + std::to_string(signalNumber));
+        for (const auto &[stopName, signalNumber] : stops) {
+            SCOPED_TRACE(QFileInfo(program).fileName().toStdString() + " stopped by " + stopName);
             writeFile(wavOut, "the previous conversion's audio");
             writeFile(amrOut, "the previous ringtone");
 
             QProcess run;
-            run.start(program, arguments);
+            startInItsOwnConsole(run, program, arguments);
             ASSERT_TRUE(run.waitForStarted());
             // Its temporary file is hidden.
             while (filesIn(outputs.path()).filter(QRegularExpression("^\\.")).isEmpty())
                 ASSERT_FALSE(run.waitForFinished(1)) << "the tool ended before it could be stopped; it needs a longer input";
-            kill(static_cast<pid_t>(run.processId()), signalNumber);
-            ASSERT_TRUE(run.waitForFinished(120000));
-            EXPECT_EQ(run.exitStatus(), QProcess::CrashExit);
-            EXPECT_EQ(run.exitCode(), signalNumber);
+            EXPECT_TRUE(stop(run, signalNumber));
 
             EXPECT_EQ(filesIn(outputs.path()), QStringList({"ring.amr", "temp.wav"}));
             EXPECT_EQ(contentsOf(wavOut), "the previous conversion's audio");
@@ -115,13 +161,28 @@ TEST_F(ToolSafetyTest, AWrongCommandLineRemovesTheOutputItNamesButNeverAnInput)
 
 TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
 {
-    const QString mp3 = inputs.filePath("song.mp3");
-    const QString wav = inputs.filePath("song.wav");
-    const QString amr = inputs.filePath("song.amr");
+    // Names beyond any 8-bit code page, which must reach the file system as they are.
+    const QString mp3 = inputs.filePath(QStringLiteral("song \u266a.mp3"));
+    const QString wav = inputs.filePath(QStringLiteral("song \u266a.wav"));
+    const QString amr = inputs.filePath(QStringLiteral("song \u266a.amr"));
     ASSERT_TRUE(QFile::copy(fixtureFile("vbr-48k.mp3"), mp3));
     ASSERT_EQ(runTool(DECODER_PATH, decoderArguments(wav, mp3)).exitCode, 0);
     ASSERT_EQ(runTool(ENCODER_PATH, {"wav2amr", wav, amr, "MR74"}).exitCode, 0);
+    const QStringList inputFiles = filesIn(inputs.path());
 
+    // Each input reached by its own name and a hard link; elsewhere by a symbolic link
+    // too, on Windows by its name in capitals, which names the same file there.
+    const auto sameFiles = [&](const QString &input) {
+        const QString hard = outputs.filePath("hard-" + QFileInfo(input).fileName());
+        EXPECT_TRUE(hardLink(input, hard));
+#ifdef _WIN32
+        return QStringList{input, hard, inputs.filePath(QFileInfo(input).fileName().toUpper())};
+#else
+        const QString symbolic = outputs.filePath("symbolic-" + QFileInfo(input).fileName());
+        EXPECT_TRUE(QFile::link(input, symbolic));
+        return QStringList{input, symbolic, hard};
+#endif
+    };
     // Each tool's line on each input, <out> standing for the output.
     const std::tuple<QString, QString, QStringList> lines[] = {
         {DECODER_PATH, mp3, decoderArguments("<out>", mp3)},
@@ -130,12 +191,7 @@ TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
     };
     for (const auto &[program, input, line] : lines) {
         const QByteArray before = contentsOf(input);
-        // The input reached by its own name, a symbolic link and a hard link.
-        const QString symbolic = outputs.filePath("symbolic-" + QFileInfo(input).fileName());
-        const QString hard = outputs.filePath("hard-" + QFileInfo(input).fileName());
-        ASSERT_TRUE(QFile::link(input, symbolic));
-        ASSERT_EQ(link(input.toLocal8Bit().constData(), hard.toLocal8Bit().constData()), 0);
-        for (const QString &output : {input, symbolic, hard}) {
+        for (const QString &output : sameFiles(input)) {
             SCOPED_TRACE(output.toStdString());
             const ToolRun run = runTool(program, QStringList(line).replaceInStrings("<out>", output));
             EXPECT_EQ(run.exitCode, 1);
@@ -146,5 +202,5 @@ TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
             EXPECT_TRUE(QFile::exists(output));
         }
     }
-    EXPECT_EQ(filesIn(inputs.path()), QStringList({"song.amr", "song.mp3", "song.wav"}));
+    EXPECT_EQ(filesIn(inputs.path()), inputFiles);
 }

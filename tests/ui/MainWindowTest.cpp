@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -212,11 +213,23 @@ TEST_F(MainWindowTest, ConvertWritesTheTextsPresentWhenPressed)
     // A bare output name lands beside the music, not in the tool folder the encoder runs in.
     EXPECT_TRUE(written.contains(" \"" + QDir::toNativeSeparators(music.filePath("ring.amr")).toLocal8Bit() + "\" MR102\r\n"))
         << written.toStdString();
+#ifdef _WIN32
+    // The command interpreter runs the script, whose tools this tool folder lacks: once
+    // it has ended, the message names the output that the texts asked for.
+    if (!queue.isIdle()) {
+        QSignalSpy idle(&queue, &ConversionQueue::idle);
+        ASSERT_TRUE(idle.wait(120000));
+    }
+    ASSERT_EQ(catcher.texts().size(), 1);
+    EXPECT_TRUE(catcher.texts()[0].contains("\"" + QDir::toNativeSeparators(music.filePath("ring.amr")) + "\""))
+        << catcher.texts()[0].toStdString();
+#else
     // No script runner in this tool folder's application directory: the start fails
     // and says why.
     ASSERT_EQ(catcher.texts().size(), 1);
     EXPECT_TRUE(catcher.texts()[0].contains(tools.scriptRunnerPath())) << catcher.texts()[0].toStdString();
     EXPECT_TRUE(queue.isIdle());
+#endif
 }
 
 TEST_F(MainWindowTest, RequestsThatWouldFailOrDestroyTheMusicAreRefusedBeforeAnyScript)

@@ -3,6 +3,8 @@
 
 #include "SameFile.h"
 
+#include "FileSystemPath.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -11,7 +13,7 @@ namespace audio {
 bool sameFile(const std::string &first, const std::string &second)
 {
     std::error_code error;
-    const bool same = std::filesystem::equivalent(first, second, error);
+    const bool same = std::filesystem::equivalent(fileSystemPath(first), fileSystemPath(second), error);
     return same && !error;
 }
 

@@ -3,6 +3,7 @@
 #include "AudioInput.h"
 
 #include "ContentProbe.h"
+#include "FileSystemPath.h"
 #include "Mp3Decoder.h"
 #if AMR_WITH_FFMPEG
 #include "FfmpegModule.h"
@@ -21,9 +22,10 @@ audio::Result<std::unique_ptr<AudioSource>> openAudioFile(const std::string &pat
     if (!*in)
         return Error{std::string("cannot open it: ") + std::strerror(errno)};
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    const std::filesystem::path name = audio::fileSystemPath(path);
+    if (!std::filesystem::is_regular_file(name, error))
         return Error{"it is not a file"};
-    if (std::filesystem::file_size(path, error) == 0 && !error)
+    if (std::filesystem::file_size(name, error) == 0 && !error)
         return Error{"it is empty"};
 #if AMR_WITH_FFMPEG
     // The module reads the file by its name: no stream crosses into it.

@@ -4,6 +4,7 @@
 #include "Mp3Survey.h"
 
 #include "ContentProbe.h"
+#include "FileSystemPath.h"
 #include "InfoFrame.h"
 #include "MpegFrameDecoder.h"
 #include "MpegFrameScanner.h"
@@ -43,7 +44,7 @@ std::optional<Mp3Survey> Mp3Survey::of(const std::string &path)
 {
     // The runs read the file again, each its own part: only a file can be read so.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    if (!std::filesystem::is_regular_file(audio::fileSystemPath(path), error))
         return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in)

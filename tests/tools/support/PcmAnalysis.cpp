@@ -23,6 +23,10 @@ constexpr double fullScale = 32768;
 std::vector<std::int16_t> readPcm(const QString &wavPath)
 {
     std::ifstream in(wavPath.toStdString(), std::ios::binary);
+    if (!in) {
+        ADD_FAILURE() << wavPath.toStdString() << ": cannot open it";
+        return {};
+    }
     auto reader = audio::WavReader::open(in);
     if (!reader.ok()) {
         ADD_FAILURE() << wavPath.toStdString() << ": " << reader.error().message;

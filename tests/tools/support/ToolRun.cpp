@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -54,14 +55,23 @@ QString soxInfo(const QString &path, const QString &option)
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
 
-qint64 referenceSampleCount(const QString &path)
+QString referenceFile(const QString &name)
 {
-    QProcess process;
-    process.start(QStringLiteral("ffmpeg"), {"-v", "quiet", "-i", path, "-vn", "-ac", "1", "-ar", "8000", "-f", "s16le", "-"});
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return -1;
-    const QByteArray pcm = process.readAllStandardOutput();
-    return pcm.isEmpty() ? -1 : pcm.size() / 2;
+    const QString path = QStringLiteral(REFERENCE_DIR "/") + name;
+    if (!QFileInfo::exists(path))
+        ADD_FAILURE() << "no reference file " << path.toStdString() << ": ctest makes them (tests/tools/make-references)";
+    return path;
+}
+
+qint64 referenceSampleCount(const QString &fixtureName)
+{
+    const QByteArray counts = contentsOf(referenceFile(QStringLiteral("sample-counts")));
+    for (const QByteArray &line : counts.split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 2 && fields[0] == fixtureName.toUtf8())
+            return fields[1].toLongLong();
+    }
+    return -1;
 }
 
 QStringList filesIn(const QString &folder)

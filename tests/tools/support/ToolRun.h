@@ -36,9 +36,14 @@ ToolRun runTool(const QString &program, const QStringList &arguments,
 // sample count), independently of our own readers; empty when sox cannot read it.
 QString soxInfo(const QString &path, const QString &option);
 
-// How many samples Debian's ffmpeg decodes from `path`, mixed to mono and resampled to
-// 8000 Hz: the length of its audio by a decoder independent of ours; -1 when it fails.
-qint64 referenceSampleCount(const QString &path);
+// A file that tests/tools/make-references made with Debian's sox or ffmpeg before the
+// tests ran (ctest runs it first); a test failure when it is missing.
+QString referenceFile(const QString &name);
+
+// How many samples Debian's ffmpeg decodes from the fixture `fixtureName`, mixed to mono
+// and resampled to 8000 Hz: the length of its audio by a decoder independent of ours, as
+// make-references counted it; -1 when it is missing.
+qint64 referenceSampleCount(const QString &fixtureName);
 
 // The names of the files in `folder`, so tests can see that nothing was left behind.
 QStringList filesIn(const QString &folder);
