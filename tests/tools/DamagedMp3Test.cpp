@@ -17,8 +17,6 @@ namespace {
 
 const QString decoder = QStringLiteral(DECODER_PATH);
 
-QString fixture(const QString &name) { return QStringLiteral(FIXTURE_DIR "/") + name; }
-
 // A warning the decoder must print: words it contains and, where it names a time, about
 // which time (negative: none).
 struct Warning {
@@ -46,7 +44,7 @@ protected:
 
     ToolRun decode(const QString &mp3)
     {
-        return runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, mp3});
+        return runTool(decoder, decoderArguments(wav, mp3));
     }
 
     QTemporaryDir folder;
@@ -89,7 +87,7 @@ TEST_F(DamagedMp3Test, EachKindOfDamageIsSkippedWithOneWarningThatSaysWhereAndTh
     };
     for (const Damage &damage : damages) {
         SCOPED_TRACE(damage.file);
-        const QString mp3 = fixture(damage.file);
+        const QString mp3 = fixtureFile(damage.file);
         const ToolRun run = decode(mp3);
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
 
@@ -114,7 +112,7 @@ TEST_F(DamagedMp3Test, EachKindOfDamageIsSkippedWithOneWarningThatSaysWhereAndTh
 
 TEST_F(DamagedMp3Test, AnythingAfterTheLastFrameEndsTheAudioWithoutAWord)
 {
-    ASSERT_EQ(decode(fixture("undamaged.mp3")).exitCode, 0);
+    ASSERT_EQ(decode(fixtureFile("undamaged.mp3")).exitCode, 0);
     const std::vector<std::int16_t> undamaged = readPcm(wav);
     ASSERT_EQ(undamaged.size(), 16000u);
 
@@ -122,7 +120,7 @@ TEST_F(DamagedMp3Test, AnythingAfterTheLastFrameEndsTheAudioWithoutAWord)
     // look like frame headers many times over.
     for (const char *name : {"stray-byte-after.mp3", "noise-after.mp3"}) {
         SCOPED_TRACE(name);
-        const ToolRun run = decode(fixture(name));
+        const ToolRun run = decode(fixtureFile(name));
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
         EXPECT_TRUE(run.errorOutput.isEmpty()) << run.errorOutput.toStdString();
         EXPECT_EQ(readPcm(wav), undamaged);
@@ -131,11 +129,11 @@ TEST_F(DamagedMp3Test, AnythingAfterTheLastFrameEndsTheAudioWithoutAWord)
 
 TEST_F(DamagedMp3Test, JunkInsideTheStreamCostsNoMoreThanTheFramesItHit)
 {
-    ASSERT_EQ(decode(fixture("undamaged.mp3")).exitCode, 0);
+    ASSERT_EQ(decode(fixtureFile("undamaged.mp3")).exitCode, 0);
     const std::vector<std::int16_t> undamaged = readPcm(wav);
     for (const char *name : {"junk-between-frames.mp3", "junk-inside-a-frame.mp3"}) {
         SCOPED_TRACE(name);
-        ASSERT_EQ(decode(fixture(name)).exitCode, 0);
+        ASSERT_EQ(decode(fixtureFile(name)).exitCode, 0);
         const std::vector<std::int16_t> samples = readPcm(wav);
         ASSERT_EQ(samples.size(), undamaged.size());
         // Up to the frames around the junk (at 1 s; a frame lasts 36 ms) the audio is

@@ -17,15 +17,13 @@ namespace {
 
 const QString decoder = QStringLiteral(DECODER_PATH);
 
-QString fixture(const QString &name) { return QStringLiteral(FIXTURE_DIR "/") + name; }
-
 class DecoderTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(folder.isValid()); }
 
     ToolRun decode(const QString &mp3)
     {
-        return runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, mp3});
+        return runTool(decoder, decoderArguments(wav, mp3));
     }
 
     // Decodes a fixture that must decode, checking the WAV header against sox's reading
@@ -33,7 +31,7 @@ protected:
     // sox and read its answer; our reader still checks the header).
     std::vector<std::int16_t> decodeFixture(const QString &name)
     {
-        const ToolRun run = decode(fixture(name));
+        const ToolRun run = decode(fixtureFile(name));
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
         std::vector<std::int16_t> samples = readPcm(wav);
 #ifndef _WIN32
@@ -149,7 +147,7 @@ TEST_F(DecoderTest, InputThatIsNotAudioGetsOneLineNamingTheFileAndRemovesTheOldW
 TEST_F(DecoderTest, JunkAfterTheLastFrameEndsTheAudioAsInPlayers)
 {
     const std::vector<std::int16_t> plain = decodeFixture("mpeg25-mono-11k.mp3");
-    const QByteArray mp3 = contentsOf(fixture("mpeg25-mono-11k.mp3"));
+    const QByteArray mp3 = contentsOf(fixtureFile("mpeg25-mono-11k.mp3"));
     const std::pair<const char *, QByteArray> endings[] = {
         {"zero padding", QByteArray(3000, '\0')},
         {"a Lyrics3 tag", "LYRICSBEGININDsong by someone\r\nLYR00020no words to sing000041LYRICS200"},
@@ -176,7 +174,7 @@ TEST_F(DecoderTest, AMissingInputOrAnUnwritableOutputIsNamed)
 
     const QString unwritable = folder.filePath("no such folder/temp.wav");
     const ToolRun run = runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + unwritable,
-                                          fixture("mpeg25-mono-11k.mp3")});
+                                          fixtureFile("mpeg25-mono-11k.mp3")});
     EXPECT_EQ(run.exitCode, 1);
     ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
     EXPECT_TRUE(run.errorOutput.contains(unwritable)) << run.errorOutput.toStdString();
@@ -184,7 +182,7 @@ TEST_F(DecoderTest, AMissingInputOrAnUnwritableOutputIsNamed)
 
 TEST_F(DecoderTest, TakesItsOptionsInAnyOrderButNoOthers)
 {
-    const QString mp3 = fixture("mpeg25-mono-11k.mp3");
+    const QString mp3 = fixtureFile("mpeg25-mono-11k.mp3");
     const ToolRun reordered = runTool(decoder, {mp3, "-o", "wave:" + wav, "-b", "16", "-R", "8000", "-m"});
     EXPECT_EQ(reordered.exitCode, 0) << reordered.errorOutput.toStdString();
     EXPECT_TRUE(QFile::exists(wav));
@@ -212,9 +210,9 @@ TEST_F(DecoderTest, TakesFileNamesInAnyScript)
 {
     // Letters of several scripts at once: no 8-bit code page holds them all.
     const QString mp3 = folder.filePath(QStringLiteral("M\u00fasica \u4e2d\u6587 \u266a.mp3"));
-    ASSERT_TRUE(QFile::copy(fixture("mpeg25-mono-11k.mp3"), mp3));
+    ASSERT_TRUE(QFile::copy(fixtureFile("mpeg25-mono-11k.mp3"), mp3));
     const QString output = folder.filePath(QStringLiteral("\u0391\u03b8\u03ae\u03bd\u03b1 \u00df.wav"));
-    const ToolRun run = runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + output, mp3});
+    const ToolRun run = runTool(decoder, decoderArguments(output, mp3));
     EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
     EXPECT_GE(readPcm(output).size(), 12000u);
 }

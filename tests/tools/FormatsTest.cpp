@@ -14,8 +14,6 @@ namespace {
 
 const QString decoder = QStringLiteral(DECODER_PATH);
 
-QString fixture(const QString &name) { return QStringLiteral(FIXTURE_DIR "/") + name; }
-
 } // namespace
 
 TEST(Formats, EachFormatConvertsToItsLengthAndToneWhateverItsName)
@@ -26,7 +24,7 @@ TEST(Formats, EachFormatConvertsToItsLengthAndToneWhateverItsName)
     const char *files[] = {"tone-8bit.wav", "tone.flac", "tone.ogg",  "tone.opus", "tone.m4a",
                            "tone.aac",      "video.mp4", "video.mkv", "video.webm", "video.avi"};
     for (const char *file : files) {
-        const QString original = fixture(file);
+        const QString original = fixtureFile(file);
         const qint64 reference = referenceSampleCount(file);
         ASSERT_GT(reference, 0) << file << ": ffmpeg could not decode it";
         const QString renamed = folder.filePath("song.mp3");
@@ -35,7 +33,7 @@ TEST(Formats, EachFormatConvertsToItsLengthAndToneWhateverItsName)
 
         for (const QString &input : {original, renamed}) {
             SCOPED_TRACE(input.toStdString());
-            const ToolRun run = runTool(decoder, {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, input});
+            const ToolRun run = runTool(decoder, decoderArguments(wav, input));
             EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
             EXPECT_TRUE(run.errorOutput.isEmpty()) << run.errorOutput.toStdString();
 

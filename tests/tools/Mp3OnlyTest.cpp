@@ -17,7 +17,7 @@ TEST(Mp3Only, AnotherFormatIsRefusedWithALineThatSaysThisBuildReadsMp3Only)
         SCOPED_TRACE(file);
         writeFile(wav, "the previous conversion's audio");
         const QString input = QStringLiteral(FIXTURE_DIR "/") + file;
-        const ToolRun run = runTool(QStringLiteral(DECODER_PATH), {"-m", "-R", "8000", "-b", "16", "-o", "wave:" + wav, input});
+        const ToolRun run = runTool(QStringLiteral(DECODER_PATH), decoderArguments(wav, input));
         EXPECT_EQ(run.exitCode, 1);
         ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
         EXPECT_TRUE(run.errorOutput.contains(input + ": it is a ")) << run.errorOutput.toStdString();
