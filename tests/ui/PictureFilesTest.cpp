@@ -1,29 +1,14 @@
+#include "PictureFields.h"
 #include "PointingHandCursor.h"
 #include "TestFiles.h"
 
 #include <QFile>
 #include <QIcon>
 #include <QImageReader>
-#include <QtEndian>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// Little-endian fields of ICO, CUR and BMP files; zero past the end.
-quint32 le(const QByteArray &data, int offset, int bytes)
-{
-    if (offset < 0 || offset + bytes > data.size())
-        return 0;
-    const auto *at = reinterpret_cast<const uchar *>(data.constData()) + offset;
-    return bytes == 1 ? at[0] : bytes == 2 ? qFromLittleEndian<quint16>(at) : qFromLittleEndian<quint32>(at);
-}
-
-// Big-endian, as JPEG stores them.
-int be16(const QByteArray &data, int offset)
-{
-    return offset + 2 > data.size() ? -1 : (uchar(data[offset]) << 8) | uchar(data[offset + 1]);
-}
 
 int rowBytes(int width, int bitCount)
 {

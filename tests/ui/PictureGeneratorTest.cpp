@@ -1,8 +1,9 @@
 // picturegen redraws the committed pictures. Anti-aliased drawing rounds a little
 // differently from one processor to the next, and an 8-bit icon's palette follows its
-// pixels, so the files are compared by what matters: their structure field by field, and
+// pixels, so the files are compared by what matters: their structure exactly, and
 // their decoded pixels within a couple of steps per channel.
 
+#include "PictureFields.h"
 #include "TestFiles.h"
 
 #include <QBuffer>
@@ -13,7 +14,6 @@
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -72,19 +72,6 @@ QList<QImage> decodeAll(const QByteArray &data)
         reader.jumpToNextImage();
     }
     return images;
-}
-
-quint32 le(const QByteArray &data, qsizetype offset, int bytes)
-{
-    if (offset < 0 || offset + bytes > data.size())
-        return 0xFFFFFFFF;
-    const auto *at = reinterpret_cast<const uchar *>(data.constData()) + offset;
-    return bytes == 1 ? at[0] : bytes == 2 ? qFromLittleEndian<quint16>(at) : qFromLittleEndian<quint32>(at);
-}
-
-int be16(const QByteArray &data, qsizetype offset)
-{
-    return offset + 2 > data.size() ? -1 : (uchar(data[offset]) << 8) | uchar(data[offset + 1]);
 }
 
 // The bytes that describe a file rather than its pixels, labelled, in hexadecimal: an
