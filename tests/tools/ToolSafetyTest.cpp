@@ -1,8 +1,8 @@
 // What the decoder and the encoder leave behind when the run goes wrong around them:
 // stopped from outside (by a signal, on Windows by Ctrl+C in their console), an input
-// whose name starts like an option, a wrong command line, or an output that is the input
-// file itself. That output names as long as the file system allows work is
-// OutputFileTest's: every output of both tools goes through it.
+// whose name starts like an option, a wrong command line, an output that is the input
+// file itself, or an output name near the file system's limit (OutputFileTest takes that
+// to the last byte).
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
@@ -203,4 +203,16 @@ TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
         }
     }
     EXPECT_EQ(filesIn(inputs.path()), inputFiles);
+}
+
+TEST_F(ToolSafetyTest, OutputNamesOfTwoHundredAndFiftyBytesWorkThroughBothTools)
+{
+    // The temporary name beside such a target must still fit the file system's limit.
+    const QString wav = outputs.filePath(QString(246, u'w') + ".wav");
+    const QString amr = outputs.filePath(QString(246, u'a') + ".amr");
+    const ToolRun decoded = runTool(DECODER_PATH, decoderArguments(wav, fixtureFile("vbr-48k.mp3")));
+    EXPECT_EQ(decoded.exitCode, 0) << decoded.errorOutput.toStdString();
+    const ToolRun encoded = runTool(ENCODER_PATH, {"wav2amr", wav, amr, "MR74"});
+    EXPECT_EQ(encoded.exitCode, 0) << encoded.errorOutput.toStdString();
+    EXPECT_EQ(filesIn(outputs.path()), QStringList({QFileInfo(amr).fileName(), QFileInfo(wav).fileName()}));
 }
