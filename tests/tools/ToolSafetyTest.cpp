@@ -205,6 +205,9 @@ TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
     EXPECT_EQ(filesIn(inputs.path()), inputFiles);
 }
 
+// (Windows limits a whole path to 260 characters, so such names cannot reach the tools
+// there.)
+#ifndef _WIN32
 TEST_F(ToolSafetyTest, OutputNamesOfTwoHundredAndFiftyBytesWorkThroughBothTools)
 {
     // The temporary name beside such a target must still fit the file system's limit.
@@ -216,3 +219,4 @@ TEST_F(ToolSafetyTest, OutputNamesOfTwoHundredAndFiftyBytesWorkThroughBothTools)
     EXPECT_EQ(encoded.exitCode, 0) << encoded.errorOutput.toStdString();
     EXPECT_EQ(filesIn(outputs.path()), QStringList({QFileInfo(amr).fileName(), QFileInfo(wav).fileName()}));
 }
+#endif
