@@ -4,10 +4,9 @@
 #include "DecodeRuns.h"
 
 #include "DecodeRun.h"
+#include "RunOnThreads.h"
 
 #include <atomic>
-#include <system_error>
-#include <thread>
 
 audio::Result<std::optional<std::uint64_t>> decodeRuns(const std::string &path, const Mp3Survey &survey,
                                                        const std::vector<SampleRun> &runs, const audio::WavWriter &wav)
@@ -19,15 +18,8 @@ audio::Result<std::optional<std::uint64_t>> decodeRuns(const std::string &path, 
         if (!results[index].ok() || !results[index].value())
             stop = true;
     };
-    try {
-        // The threads are joined when `workers` goes, also when starting one fails.
-        std::vector<std::jthread> workers;
-        for (std::size_t index = 1; index < runs.size(); ++index)
-            workers.emplace_back(decode, index);
-        decode(0);
-    } catch (const std::system_error &error) {
-        return audio::Error{std::string("cannot start a decoder thread: ") + error.what()};
-    }
+    if (auto error = audio::runOnThreads(runs.size(), decode, "a decoder thread"))
+        return *error;
     for (const auto &result : results) {
         if (!result.ok())
             return result;

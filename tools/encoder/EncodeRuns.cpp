@@ -5,10 +5,9 @@
 
 #include "AmrStorage.h"
 #include "EncodeRun.h"
+#include "RunOnThreads.h"
 
 #include <cstdint>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -43,15 +42,8 @@ audio::Status encodeRuns(const std::string &wavPath, const std::vector<FrameRun>
 {
     std::vector<audio::Status> errors(runs.size());
     const auto encode = [&](std::size_t index) { errors[index] = encodeInPlace(wavPath, runs[index], mode, amr); };
-    try {
-        // The threads are joined when `workers` goes, also when starting one fails.
-        std::vector<std::jthread> workers;
-        for (std::size_t index = 1; index < runs.size(); ++index)
-            workers.emplace_back(encode, index);
-        encode(0);
-    } catch (const std::system_error &error) {
-        return audio::Error{std::string("cannot start an encoder thread: ") + error.what()};
-    }
+    if (auto error = audio::runOnThreads(runs.size(), encode, "an encoder thread"))
+        return error;
     for (const audio::Status &error : errors) {
         if (error)
             return error;
