@@ -39,4 +39,19 @@ std::optional<QString> modeString(const QString &rateText)
     return QStringLiteral(" MR") + digits;
 }
 
+std::optional<double> amrFileSeconds(qint64 fileSize, const QString &rateText)
+{
+    constexpr qint64 headerBytes = 6;
+    constexpr double frameSeconds = 0.02;
+    bool isNumber = false;
+    const double rate = QLocale::c().toDouble(rateText, &isNumber);
+    if (!isNumber || !(rate > 0 && rate < 100) || fileSize < headerBytes)
+        return std::nullopt;
+    const qint64 frameBits = std::lround(rate * 1000 * frameSeconds);
+    const qint64 frameBytes = 1 + (frameBits + 7) / 8;
+    if ((fileSize - headerBytes) % frameBytes != 0)
+        return std::nullopt;
+    return double((fileSize - headerBytes) / frameBytes) * frameSeconds;
+}
+
 } // namespace BitRateModes

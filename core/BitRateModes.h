@@ -20,4 +20,10 @@ inline constexpr int defaultIndex = 4;
 // number.
 std::optional<QString> modeString(const QString &rateText);
 
+// The length in seconds of the audio in an AMR file of `fileSize` bytes that our encoder
+// made at the rate: after the 6-byte "#!AMR\n", frames of 20 ms that each take a header
+// byte and the rate's bits for 20 ms in whole bytes (7.4 kbit/s: 148 bits, 20 bytes).
+// Empty when the size is no such file's.
+std::optional<double> amrFileSeconds(qint64 fileSize, const QString &rateText);
+
 } // namespace BitRateModes

@@ -1,9 +1,11 @@
 #include "ConversionQueue.h"
 
+#include "BitRateModes.h"
 #include "ConversionScript.h"
 #include "RequestCheck.h"
 #include "ScriptRun.h"
 #include "ScriptWriter.h"
+#include "ToolMessages.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +14,15 @@ namespace {
 
 // How often to look again while another copy of the program converts.
 constexpr int lockRetryMilliseconds = 500;
+
+// "12.3 seconds", "2 min 5.0 s".
+QString lengthText(double seconds)
+{
+    if (seconds < 60)
+        return QStringLiteral("%1 seconds").arg(seconds, 0, 'f', 1);
+    const int minutes = int(seconds / 60);
+    return QStringLiteral("%1 min %2 s").arg(minutes).arg(seconds - minutes * 60, 0, 'f', 1);
+}
 
 } // namespace
 
@@ -68,18 +79,29 @@ Status ConversionQueue::writeScript(const ConversionRequest &request, const QStr
         return Failure{QStringLiteral("A conversion is still running or waiting. Write the "
                                       "script once it has ended.")};
     }
-    if (!m_lock.tryLock(0))
-        return lockFailure();
+    if (const ToolFolderLock lock = lockToolFolder(); lock != ToolFolderLock::Taken)
+        return lockFailure(lock);
     const Status written = writeConversionScript(m_toolFolder, resolved.value());
     m_lock.unlock();
     return written;
 }
 
-Status ConversionQueue::lockFailure() const
+ConversionQueue::ToolFolderLock ConversionQueue::lockToolFolder()
 {
-    if (m_lock.error() == QLockFile::LockFailedError) {
-        return Failure{QStringLiteral("Another copy of the program is converting with the tool "
-                                      "folder \"%1\". Try again once it has ended.")
+    if (!m_lock.tryLock(0))
+        return m_lock.error() == QLockFile::LockFailedError ? ToolFolderLock::Busy : ToolFolderLock::Failed;
+    if (!ScriptRun::isGoing(m_toolFolder))
+        return ToolFolderLock::Taken;
+    m_lock.unlock();
+    return ToolFolderLock::Busy;
+}
+
+Failure ConversionQueue::lockFailure(ToolFolderLock lock) const
+{
+    if (lock == ToolFolderLock::Busy) {
+        return Failure{QStringLiteral("Another conversion is running with the tool folder \"%1\", "
+                                      "started by another copy of the program. Try again once it "
+                                      "has ended.")
                            .arg(m_toolFolder.path())};
     }
     return Failure{QStringLiteral("Cannot lock the tool folder \"%1\": the lock file \"%2\" "
@@ -91,31 +113,28 @@ void ConversionQueue::startNext()
 {
     if (m_current || m_waiting.empty())
         return;
-    if (!m_lock.tryLock(0)) {
-        // Another copy of the program converts: its turn first.
-        if (m_lock.error() == QLockFile::LockFailedError) {
-            m_lockRetry.start(lockRetryMilliseconds);
-            return;
-        }
-        m_current = std::make_unique<Conversion>(Conversion{m_waiting.front(), {}, nullptr});
-        m_waiting.pop_front();
-        emit waitingChanged(waiting());
-        finish({false, lockFailure()->message, false});
+    const ToolFolderLock lock = lockToolFolder();
+    if (lock == ToolFolderLock::Busy) {
+        // Another copy of the program converts, or a run it left behind: its turn first.
+        m_lockRetry.start(lockRetryMilliseconds);
         return;
     }
     m_current = std::make_unique<Conversion>(Conversion{m_waiting.front(), {}, nullptr});
     m_waiting.pop_front();
     emit waitingChanged(waiting());
-    if (const Status failure = start(*m_current))
-        finish({false, failure->message, false});
+    if (lock == ToolFolderLock::Failed)
+        finish({false, lockFailure(lock).message});
+    else if (const Status failure = start(*m_current))
+        finish({false, failure->message});
 }
 
 Status ConversionQueue::start(Conversion &conversion)
 {
-    const QString wav = m_toolFolder.wavPath();
-    if (QFileInfo::exists(wav) && !QFile::remove(wav)) {
-        return Failure{QStringLiteral("Cannot remove the previous conversion's intermediate file "
-                                      "\"%1\". Close what uses it and try again.").arg(wav)};
+    for (const QString &previous : {m_toolFolder.wavPath(), m_toolFolder.toolMessagesPath()}) {
+        if (QFileInfo::exists(previous) && !QFile::remove(previous)) {
+            return Failure{QStringLiteral("Cannot remove the previous conversion's file \"%1\". "
+                                          "Close what uses it and try again.").arg(previous)};
+        }
     }
     if (const Status failure = writeConversionScript(m_toolFolder, conversion.request))
         return failure;
@@ -129,21 +148,30 @@ Status ConversionQueue::start(Conversion &conversion)
 
 void ConversionQueue::end(const RunEnd &runEnd)
 {
-    const ConversionRequest &request = m_current->request;
+    finish(outcomeOf(m_current->request, runEnd));
+}
+
+ConversionOutcome ConversionQueue::outcomeOf(const ConversionRequest &request, const RunEnd &runEnd) const
+{
+    const ToolMessages said = ToolMessages::read(m_toolFolder.toolMessagesPath());
     const OutputState after = OutputState::of(request.outputPath);
     if (after.exists && after != m_current->before) {
-        finish({true, {}, false});
-        return;
+        QString message = QStringLiteral("Made \"%1\"").arg(request.outputPath);
+        if (const auto seconds = BitRateModes::amrFileSeconds(after.size, request.rateText))
+            message += QStringLiteral(", %1 long").arg(lengthText(*seconds));
+        message += u'.';
+        for (const QString &warning : said.warnings)
+            message += QStringLiteral(" Warning: %1.").arg(warning);
+        return {true, message};
     }
-    QString reason = runEnd.failure;
+    // The first failure is the cause; a later step's failure follows from it.
+    QString reason = said.failures.value(0, runEnd.failure);
     if (reason.isEmpty()) {
         reason = QFileInfo::exists(m_toolFolder.wavPath())
                      ? QStringLiteral("the encoder could not write it")
                      : QStringLiteral("the decoder could not read \"%1\" as audio").arg(request.inputPath);
     }
-    finish({false,
-            QStringLiteral("The conversion did not make \"%1\": %2.").arg(request.outputPath, reason),
-            runEnd.shownInConsole});
+    return {false, QStringLiteral("The conversion did not make \"%1\": %2.").arg(request.outputPath, reason)};
 }
 
 void ConversionQueue::finish(const ConversionOutcome &outcome)

@@ -15,22 +15,22 @@
 class ScriptRun;
 struct RunEnd;
 
-// What came of one conversion.
+// What came of one conversion, in words for the user: the file made and its length, with
+// the tools' warnings, or why no file was made, in the tools' own words where they said.
 struct ConversionOutcome {
     bool made = false;
-    // Why not, in words for the user.
-    QString failure;
-    // The reason already stands in the run's console window, which stays open.
-    bool shownInConsole = false;
+    QString message;
 };
 
 // The conversions the user asked for, run one at a time in the order asked. A request
 // is checked when it is added; its script is written and started only once the run
 // before it has ended and the tool folder's lock is held, so a script is never rewritten
 // under a running interpreter, the intermediate WAV file is never shared, and two
-// copies of the program take turns. Before each run the previous intermediate file is
-// removed, so whatever stops the decoding step, the encoding step fails instead of
-// encoding an older song.
+// copies of the program take turns. A run that goes on after the program that started
+// it was killed keeps the next one waiting too. Before each run the previous run's
+// intermediate file and messages are removed, so whatever stops the decoding step, the
+// encoding step fails instead of encoding an older song, and no old message is taken for
+// the new run's.
 class ConversionQueue : public QObject {
     Q_OBJECT
 
@@ -78,10 +78,15 @@ private:
     Result<ConversionRequest> checked(const ConversionRequest &request,
                                       const QString &workingFolder) const;
     void startNext();
+    enum class ToolFolderLock { Taken, Busy, Failed };
+    // Takes the tool folder for a run. Busy while another copy of the program, or a run
+    // that a closed or killed copy left behind, converts with it.
+    ToolFolderLock lockToolFolder();
     Status start(Conversion &conversion);
     void end(const RunEnd &runEnd);
+    ConversionOutcome outcomeOf(const ConversionRequest &request, const RunEnd &runEnd) const;
     void finish(const ConversionOutcome &outcome);
-    Status lockFailure() const;
+    Failure lockFailure(ToolFolderLock lock) const;
 
     ToolFolder m_toolFolder;
     QLockFile m_lock;

@@ -32,6 +32,7 @@ QString ToolFolder::scriptPath() const { return inToolFolder(QStringLiteral("WAV
 QString ToolFolder::wavPath() const { return inToolFolder(QStringLiteral("temp.wav")); }
 QString ToolFolder::lockPath() const { return inToolFolder(QStringLiteral("WAV2AMR.lock")); }
 QString ToolFolder::runReportPath() const { return inToolFolder(QStringLiteral("WAV2AMR.run")); }
+QString ToolFolder::toolMessagesPath() const { return inToolFolder(QStringLiteral("WAV2AMR.msg")); }
 
 QString ToolFolder::scriptRunnerPath() const
 {

@@ -4,8 +4,9 @@
 #include <QString>
 
 // The folder "amr" beside the program. It holds the decoder, the encoder, the
-// conversion script and the intermediate WAV file, and while a conversion runs its lock
-// and run report; the installation provides it and the program never creates it.
+// conversion script and the intermediate WAV file, and for the last conversion its lock,
+// run report and the tools' messages; the installation provides it and the program never
+// creates it.
 //
 // Every path is the application directory's text followed directly by the separator,
 // "amr" and the rest: nothing is added to or removed from the directory's text, so a
@@ -35,8 +36,12 @@ public:
     // Held by the program that converts with this tool folder, for one run from writing
     // the script to its end: runs never overlap, also from two copies of the program.
     QString lockPath() const;
-    // Where the script runner reports how the run went (see batchrun).
+    // Where the script runner reports how the run went (see batchrun); on Windows, held
+    // open by the command interpreter while the run lasts.
     QString runReportPath() const;
+    // Where the tools write their lines about the run: its warnings and the reason of a
+    // failure, in their own words.
+    QString toolMessagesPath() const;
     // The stand-in for the command interpreter, which sits beside the program.
     QString scriptRunnerPath() const;
 

@@ -27,11 +27,15 @@ set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/ui/main/pictures/AMRConvert.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/ui/main/pictures/AMRConvert.ico)
 set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# The program writes its script and the intermediate WAV file into the tool folder when
-# it may (an administrator's run); the uninstaller knows neither and would leave the
-# folder behind with them in it. CPack copies the value into CPackConfig.cmake as it
-# is, so its quotes and backslashes carry the escapes of a CMake string.
+# The program writes its script, the intermediate WAV file and the last run's lock,
+# report and tool messages into the tool folder when it may (an administrator's run);
+# the uninstaller knows none of them and would leave the folder behind with them in it.
+# CPack copies the value into CPackConfig.cmake as it is, so its quotes and backslashes
+# carry the escapes of a CMake string.
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [[
   Delete \"$INSTDIR\\amr\\WAV2AMR.bat\"
   Delete \"$INSTDIR\\amr\\temp.wav\"
+  Delete \"$INSTDIR\\amr\\WAV2AMR.lock\"
+  Delete \"$INSTDIR\\amr\\WAV2AMR.run\"
+  Delete \"$INSTDIR\\amr\\WAV2AMR.msg\"
 ]])

@@ -1,6 +1,7 @@
 // The program's windows follow each other, and the program ends when its last window
 // has closed, but not before the conversions the user asked for have run.
 
+#include "MessageBoxCatcher.h"
 #include "NoDisplay.h"
 #include "Program.h"
 #include "TestInstallation.h"
@@ -72,6 +73,9 @@ TEST_F(ProgramTest, AConversionStillRunningOrWaitingKeepsTheProgramUntilItHasRun
     ASSERT_EQ(queue.convert({song, "one.amr", "7.4"}, "."), std::nullopt);
     ASSERT_EQ(queue.convert({song, "two.amr", "7.4"}, "."), std::nullopt);
 
+    // The notice of how they ended comes when no other window is left; the program ends
+    // once the user has closed it (as this does at once).
+    MessageBoxCatcher catcher;
     mainWindow.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
     bool runningWhenAllClosed = false;
@@ -91,6 +95,7 @@ TEST_F(ProgramTest, AConversionStillRunningOrWaitingKeepsTheProgramUntilItHasRun
     EXPECT_TRUE(queue.isIdle());
     EXPECT_TRUE(QFile::exists(installation.filePath("one.amr")));
     EXPECT_TRUE(QFile::exists(installation.filePath("two.amr")));
+    EXPECT_FALSE(catcher.texts().isEmpty()) << "the outcome reaches the user with every window closed";
     qunsetenv("AMR_RECORD_WAIT_FOR");
     qunsetenv("AMR_RECORD_PASS_THROUGH");
 }

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -123,9 +124,9 @@ TEST_F(ConversionQueueTest, AFailedDecodingNeverLeavesTheEncoderAnOlderSong)
     EXPECT_FALSE(outcome.made);
     const QString newAmr = QString(newSong).replace(".mp3", ".amr");
     EXPECT_FALSE(QFile::exists(newAmr));
-    EXPECT_TRUE(outcome.failure.contains("did not make \"" + newAmr + "\"")) << outcome.failure.toStdString();
+    EXPECT_TRUE(outcome.message.contains("did not make \"" + newAmr + "\"")) << outcome.message.toStdString();
 #ifndef _WIN32
-    EXPECT_TRUE(outcome.failure.contains("madplay.exe ended with status 2")) << outcome.failure.toStdString();
+    EXPECT_TRUE(outcome.message.contains("madplay.exe ended with status 2")) << outcome.message.toStdString();
 #endif
 }
 
@@ -149,6 +150,30 @@ TEST_F(ConversionQueueTest, TwoCopiesOfTheProgramOnOneToolFolderTakeTurns)
     ASSERT_EQ(mineFinished.size(), 1);
     EXPECT_EQ(contentsOf(music.filePath("mine.amr")), "mine");
     EXPECT_EQ(contentsOf(music.filePath("theirs.amr")), "theirs");
+}
+
+TEST_F(ConversionQueueTest, ARunThatOutlivesItsProgramKeepsTheNextOneWaiting)
+{
+    holdTheTools();
+    const QString orphan = song("orphan");
+    QProcess program;
+    program.start(QUEUE_HOST_PATH, {tools.applicationDirectory(), orphan, music.filePath("orphan.amr")});
+    waitUntilStarted(orphan);
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished(30000));
+
+    // Its lock went with it, but its run goes on, and uses the intermediate file.
+    ConversionQueue queue(tools);
+    QSignalSpy written(&queue, &ConversionQueue::scriptWritten);
+    ASSERT_EQ(convert(queue, song("next")), std::nullopt);
+    QTest::qWait(1200);
+    EXPECT_TRUE(written.isEmpty()) << "the next run started beside the one left behind";
+
+    releaseTheTools();
+    QSignalSpy idle(&queue, &ConversionQueue::idle);
+    ASSERT_TRUE(idle.wait(60000));
+    EXPECT_EQ(contentsOf(music.filePath("orphan.amr")), "orphan");
+    EXPECT_EQ(contentsOf(music.filePath("next.amr")), "next");
 }
 
 TEST_F(ConversionQueueTest, WritingTheScriptAloneWaitsForNoOneAndIsRefusedWhileBusy)

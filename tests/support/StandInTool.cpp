@@ -70,7 +70,10 @@ int copy(const std::string &from, const std::string &to)
         return 1;
     }
     std::ofstream out(to, std::ios::binary);
-    if (!(out << in.rdbuf())) {
+    // Inserting an empty stream counts as a failure.
+    if (in.peek() != std::ifstream::traits_type::eof())
+        out << in.rdbuf();
+    if (!out) {
         std::fprintf(stderr, "stand-in: cannot copy %s to %s\n", from.c_str(), to.c_str());
         return 1;
     }

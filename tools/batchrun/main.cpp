@@ -17,6 +17,7 @@
 #include "StopSignals.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -96,6 +97,9 @@ int main(int argc, char **argv)
         return 2;
     }
     StopSignals::install();
+    // Output nobody reads any more (the program that started the run without a console
+    // was closed or killed) must not end the conversion.
+    std::signal(SIGPIPE, SIG_IGN);
 
     std::string error;
     RunReport report = RunReport::create(options->reportPath, error);
