@@ -4,6 +4,7 @@
 
 #include "BitRateModes.h"
 #include "ConversionQueue.h"
+#include "Drop.h"
 #include "MessageBoxCatcher.h"
 #include "TestFiles.h"
 #include "TestInstallation.h"
@@ -11,10 +12,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -295,25 +294,21 @@ TEST_F(MainWindowTest, TheHiddenButtonWritesTheScriptFromTheKeyboardWithoutStart
     EXPECT_TRUE(catcher.texts().isEmpty()) << "nothing was started, so nothing failed";
 }
 
-TEST_F(MainWindowTest, DroppingOneFileActsAsBrowsingForIt)
+TEST_F(MainWindowTest, DroppingOneFileActsAsBrowsingForItAndAFolderIsRefused)
 {
-    const auto drop = [this](const QList<QUrl> &urls) {
-        QMimeData data;
-        data.setUrls(urls);
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&window, &enter);
-        if (!enter.isAccepted())
-            return false;
-        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&window, &dropped);
-        return true;
-    };
+    EXPECT_FALSE(dropOnto(window, {QUrl("https://example.com/a.mp3")}));
 
-    EXPECT_FALSE(drop({QUrl::fromLocalFile("/a.mp3"), QUrl::fromLocalFile("/b.mp3")}));
-    EXPECT_FALSE(drop({QUrl("https://example.com/a.mp3")}));
+    // A folder is neither taken as the input nor converted, and the user is told.
+    MessageBoxCatcher catcher;
+    EXPECT_TRUE(dropOnto(window, {QUrl::fromLocalFile(music.path())}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !catcher.texts().isEmpty(); }, 5000));
+    EXPECT_TRUE(catcher.texts()[0].contains("Folders are not converted: \"" + QDir::toNativeSeparators(music.path())))
+        << catcher.texts()[0].toStdString();
+    EXPECT_EQ(text("txtInputAudio"), "choose input file");
     EXPECT_FALSE(convertButton()->isEnabled());
+    EXPECT_TRUE(script().isEmpty());
 
-    EXPECT_TRUE(drop({QUrl::fromLocalFile("/music/dropped song.mp3")}));
+    EXPECT_TRUE(dropOnto(window, {QUrl::fromLocalFile("/music/dropped song.mp3")}));
     EXPECT_EQ(text("txtInputAudio"), QDir::toNativeSeparators("/music/dropped song.mp3"));
     EXPECT_EQ(text("txtOutputAudio"), QDir::toNativeSeparators("/music/dropped song.amr"));
     EXPECT_TRUE(convertButton()->isEnabled());

@@ -13,12 +13,16 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,25 +36,29 @@ struct ControlDesign {
     int left, top, width, height; // twips
     const char *text;
     const char *toolTip;
+    // What a screen reader calls the control where its text does not say what it is for:
+    // a box by what it holds, the list by its label.
+    const char *accessibleName;
 };
 
 // In tab order. The status label and Command1 lie below the window's bottom edge at
 // 1650 twips: out of sight, yet Command1 is still reached by Tab.
 constexpr ControlDesign controlDesigns[] = {
-    {"txtOutputAudio", Kind::TextBox, 255, 915, 6180, 285, "choose output file", nullptr},
-    {"txtInputAudio", Kind::TextBox, 255, 330, 6180, 285, "choose input file", nullptr},
+    {"txtOutputAudio", Kind::TextBox, 255, 915, 6180, 285, "choose output file", nullptr, "Output file"},
+    {"txtInputAudio", Kind::TextBox, 255, 330, 6180, 285, "choose input file", nullptr, "Input file"},
     {"cmdInput", Kind::ImageButton, 6585, 255, 1485, 420, "Browse input",
-     "Browse to source audio file"},
+     "Browse to source audio file", nullptr},
     {"cmdOutput", Kind::ImageButton, 6600, 847, 1605, 420, "Browse output",
-     "Select result file name and location"},
+     "Select result file name and location", nullptr},
     {"cmdConvert", Kind::ImageButton, 8505, 735, 930, 690, "Convert",
-     "Start conversion, choose input file to enable"},
+     "Start conversion, choose input file to enable", nullptr},
     {"lblStatus", Kind::Label, 360, 5940, 3765, 210,
-     "Status : Idle (Browse input to enable conversion)", nullptr},
-    {"Command1", Kind::PushButton, 8250, 5520, 1155, 300, "Command1", nullptr},
-    {"cmbMRRate", Kind::DropDownList, 8295, 300, 960, 315, nullptr, nullptr},
-    {"Label1", Kind::Label, 8295, 75, 945, 180, "Bitrate :", nullptr},
-    {"Label2", Kind::Label, 9300, 345, 510, 225, "kbit/s", nullptr},
+     "Status : Idle (Browse input to enable conversion)", nullptr, nullptr},
+    {"Command1", Kind::PushButton, 8250, 5520, 1155, 300, "Command1", nullptr,
+     "Write the conversion script only"},
+    {"cmbMRRate", Kind::DropDownList, 8295, 300, 960, 315, nullptr, nullptr, "Bitrate"},
+    {"Label1", Kind::Label, 8295, 75, 945, 180, "Bitrate :", nullptr, nullptr},
+    {"Label2", Kind::Label, 9300, 345, 510, 225, "kbit/s", nullptr, nullptr},
 };
 
 struct ImageButtonDesign {
@@ -115,7 +123,7 @@ void applyImageButtonDesign(ImageButton &button, const ImageButtonDesign &design
 } // namespace
 
 MainWindow::MainWindow(ConversionQueue &queue, QWidget *parent)
-    : QWidget(parent), m_queue(queue), m_fileDialog(this)
+    : QWidget(parent), m_queue(queue), m_fileDialog(this), m_notice(windowCaption)
 {
     setObjectName(QStringLiteral("frmAMRConvert"));
     setWindowTitle(windowCaption);
@@ -151,6 +159,8 @@ void MainWindow::buildControls()
         control->setGeometry(Twips::toPixels(design.left, design.top, design.width, design.height));
         if (design.toolTip)
             control->setToolTip(QString::fromUtf8(design.toolTip));
+        if (design.accessibleName)
+            control->setAccessibleName(QString::fromUtf8(design.accessibleName));
         if (previous)
             setTabOrder(previous, control);
         previous = control;
@@ -168,6 +178,8 @@ void MainWindow::buildControls()
         applyImageButtonDesign(*static_cast<ImageButton *>(control(design.name)), design);
     for (const QString &rate : BitRateModes::rateTexts())
         m_rateList->addItem(rate, 0);
+    // Screen readers on Linux take a list's name from the label it is the buddy of.
+    static_cast<QLabel *>(control("Label1"))->setBuddy(m_rateList);
     m_outputBox->setFocus();
 }
 
@@ -231,15 +243,8 @@ void MainWindow::showFailure(const Failure &failure)
 
 void MainWindow::showOutcome(const ConversionOutcome &outcome)
 {
-    if (outcome.made || outcome.shownInConsole)
-        return;
-    // The conversion ran while the user went on, perhaps after closing this window: the
-    // message stands on its own and waits for nobody.
-    auto *box = new QMessageBox(QMessageBox::Warning, windowCaption, outcome.failure,
-                                QMessageBox::Ok, isVisible() ? this : nullptr);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
+    // The conversion ran while the user went on, perhaps after closing this window.
+    m_notice.tell(outcome, *this);
 }
 
 void MainWindow::showWaiting(int count)
@@ -255,15 +260,44 @@ void MainWindow::showWaiting(int count)
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() == 1 && urls.constFirst().isLocalFile())
+    if (!urls.isEmpty() && std::all_of(urls.begin(), urls.end(), [](const QUrl &url) { return url.isLocalFile(); }))
         event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent *event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() != 1 || !urls.constFirst().isLocalFile())
-        return;
+    QStringList files;
+    QStringList folders;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (!url.isLocalFile())
+            return;
+        const QString path = QDir::toNativeSeparators(url.toLocalFile());
+        (QFileInfo(path).isDir() ? folders : files).append(path);
+    }
     event->acceptProposedAction();
-    useInputFile(QDir::toNativeSeparators(urls.constFirst().toLocalFile()));
+    if (files.size() == 1 && folders.isEmpty())
+        useInputFile(files.constFirst());
+    else
+        convertDropped(files, folders);
+}
+
+void MainWindow::convertDropped(const QStringList &files, const QStringList &folders)
+{
+    QStringList refusals;
+    if (!folders.isEmpty()) {
+        refusals.append(QStringLiteral("Folders are not converted: \"%1\". Drop the music files "
+                                       "themselves.").arg(folders.join(QStringLiteral("\", \""))));
+    }
+    for (const QString &file : files) {
+        const ConversionRequest request{file, amrFileNameFor(file), m_rateList->currentText()};
+        if (const Status failure = m_queue.convert(request, QDir::currentPath()))
+            refusals.append(failure->message);
+    }
+    // After the drop has ended: a message box inside it would hold up the program the
+    // files were dragged from.
+    if (!refusals.isEmpty()) {
+        QTimer::singleShot(0, this, [this, refusals] {
+            showFailure(Failure{refusals.join(QStringLiteral("\n\n"))});
+        });
+    }
 }

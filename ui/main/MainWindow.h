@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileDialog.h"
+#include "OutcomeNotice.h"
 #include "Result.h"
 
 #include <QWidget>
@@ -16,9 +17,11 @@ struct ConversionRequest;
 // The main window: an input and an output file name, each with a browse button, the
 // bit rate, and Convert, which hands the request to the conversion queue: it runs at
 // once, or when the conversions before it have ended (the window's title counts those
-// waiting). A request the queue refuses, and a conversion that made no file without
-// saying why in its console, get a message box. The window and its controls carry their
-// design names as object names ("frmAMRConvert", "cmdConvert", ...).
+// waiting). A request the queue refuses gets a message box; how each conversion ended,
+// made or not, is told in a notice that takes nothing from the user's work. One music
+// file dropped onto the window is taken as Browse input takes it; several are each
+// converted beside themselves. The window and its controls carry their design names as
+// object names ("frmAMRConvert", "cmdConvert", ...).
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -45,6 +48,7 @@ private:
     void writeScriptOnly();
 
     void useInputFile(const QString &fileName);
+    void convertDropped(const QStringList &files, const QStringList &folders);
     ConversionRequest currentRequest() const;
     void showFailure(const Failure &failure);
     void showOutcome(const ConversionOutcome &outcome);
@@ -56,4 +60,5 @@ private:
     ImageButton *m_convertButton = nullptr;
     QComboBox *m_rateList = nullptr;
     FileDialog m_fileDialog;
+    OutcomeNotice m_notice;
 };

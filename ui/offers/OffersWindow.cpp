@@ -79,14 +79,16 @@ struct ButtonKind {
     const char *disabledPicture;
     int width;
     bool captionAlignedRight;
+    // Six buttons share each caption: a screen reader names the product too.
+    const char *accessibleName; // %1: the product
 };
 
 const ButtonKind readMoreKind{"Read more", "Read more about this product", ":/offers/ReadMore.ico",
-                              ":/offers/ReadMore-disabled.bmp", 1350, true};
+                              ":/offers/ReadMore-disabled.bmp", 1350, true, "Read more about %1"};
 const ButtonKind downloadKind{"Download", "Download software demo", ":/offers/Download.ico",
-                              ":/offers/Download-disabled.bmp", 1470, false};
+                              ":/offers/Download-disabled.bmp", 1470, false, "Download %1"};
 const ButtonKind buyKind{"Buy", "Buy this product in web store", ":/offers/Buy.ico",
-                         ":/offers/Buy-disabled.bmp", 1095, false};
+                         ":/offers/Buy-disabled.bmp", 1095, false, "Buy %1"};
 
 QRect pixels(const Box &box)
 {
@@ -107,10 +109,11 @@ void setWhiteBackground(QWidget &widget)
 }
 
 ImageButton *createButton(const ButtonKind &kind, const QString &name, const Spot &spot,
-                          QWidget *panel)
+                          const QString &product, QWidget *panel)
 {
     auto *button = new ImageButton(panel);
     button->setObjectName(name);
+    button->setAccessibleName(QString::fromUtf8(kind.accessibleName).arg(product));
     ButtonDesign::offersWindow.applyTo(*button);
     button->setText(QString::fromUtf8(kind.caption));
     button->setToolTip(QString::fromUtf8(kind.toolTip));
@@ -153,6 +156,7 @@ void OffersWindow::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
     const PanelLayout &layout = panelLayouts[panel];
     const Offer &offer = offers[panel];
     const QString number = QString::number(panel + 1);
+    const QString product = QString::fromUtf8(offer.title);
 
     // An etched line like a captionless group box, drawn at the frame's very edge: the
     // top row's upper edge lies just above the client area and stays hidden.
@@ -163,7 +167,7 @@ void OffersWindow::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
                              QSize(Twips::toPixels(frameWidth), Twips::toPixels(frameHeight))));
     setWhiteBackground(*frame);
 
-    auto *title = new QLabel(QString::fromUtf8(offer.title), frame);
+    auto *title = new QLabel(product, frame);
     title->setObjectName(QStringLiteral("Label1(%1)").arg(layout.titleIndex));
     QFont titleFont;
     // Arial's metric twin where Arial is missing, as it is under Wine, which would
@@ -176,6 +180,7 @@ void OffersWindow::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
 
     auto *description = new QTextEdit(frame);
     description->setObjectName(QStringLiteral("Text") + number);
+    description->setAccessibleName(QStringLiteral("About %1").arg(product));
     description->setPlainText(QString::fromUtf8(offer.description).remove(u'\r'));
     description->setReadOnly(true);
     description->setFrameShape(QFrame::NoFrame);
@@ -193,16 +198,17 @@ void OffersWindow::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
     picture->move(pixels(layout.picture));
     picture->setCursor(pointingHandCursor());
     picture->setToolTip(QStringLiteral("Visit product page on the web"));
+    picture->setAccessibleName(QStringLiteral("%1 on the web").arg(product));
     connect(picture, &ClickablePicture::clicked, this, [this, &offer] { open(offer.pictureLink); });
 
     auto *readMore = createButton(readMoreKind, QStringLiteral("cmdOffer%1ReadMore").arg(number),
-                                  layout.readMore, frame);
+                                  layout.readMore, product, frame);
     connect(readMore, &ImageButton::clicked, this, [this, &offer] { open(offer.pageLink); });
     auto *download = createButton(downloadKind, QStringLiteral("cmdOffer%1Download").arg(number),
-                                  layout.download, frame);
+                                  layout.download, product, frame);
     connect(download, &ImageButton::clicked, this, [this, &offer] { open(offer.setupLink); });
     auto *buy = createButton(buyKind, QStringLiteral("cmdBuy(%1)").arg(layout.buyIndex),
-                             layout.buy, frame);
+                             layout.buy, product, frame);
     // One store page sells every product.
     connect(buy, &ImageButton::clicked, this, [this] { open(LinkSlots::StoreLink); });
 
