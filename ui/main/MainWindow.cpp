@@ -123,7 +123,7 @@ void applyImageButtonDesign(ImageButton &button, const ImageButtonDesign &design
 } // namespace
 
 MainWindow::MainWindow(ConversionQueue &queue, QWidget *parent)
-    : QWidget(parent), m_queue(queue), m_fileDialog(this), m_notice(windowCaption)
+    : QWidget(parent), m_queue(queue), m_fileDialog(this)
 {
     setObjectName(QStringLiteral("frmAMRConvert"));
     setWindowTitle(windowCaption);
@@ -244,7 +244,9 @@ void MainWindow::showFailure(const Failure &failure)
 void MainWindow::showOutcome(const ConversionOutcome &outcome)
 {
     // The conversion ran while the user went on, perhaps after closing this window.
-    m_notice.tell(outcome, *this);
+    if (!m_notice)
+        m_notice = std::make_unique<OutcomeNotice>(windowCaption);
+    m_notice->tell(outcome, *this);
 }
 
 void MainWindow::showWaiting(int count)

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class ConversionQueue;
 class ImageButton;
 class QComboBox;
@@ -60,5 +62,7 @@ private:
     ImageButton *m_convertButton = nullptr;
     QComboBox *m_rateList = nullptr;
     FileDialog m_fileDialog;
-    OutcomeNotice m_notice;
+    // Made with the first outcome: a message box takes long to make, and the window
+    // should show at once.
+    std::unique_ptr<OutcomeNotice> m_notice;
 };
