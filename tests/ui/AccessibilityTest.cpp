@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -61,7 +62,11 @@ TEST(Accessibility, TheMainWindowsControlsAreNamedForWhatTheyHoldOrDo)
 {
     TestInstallation installation;
     ConversionQueue queue(installation.tools());
-    const MainWindow window(queue);
+    MainWindow window(queue);
+    // The names come once the window is up.
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
     expectDescribed(window, {
         {"txtInputAudio", QAccessible::EditableText, "Input file"},
         {"txtOutputAudio", QAccessible::EditableText, "Output file"},

@@ -28,41 +28,38 @@ namespace {
 
 const QString windowCaption = QStringLiteral("Free Tarvik AMR Format Converter");
 
-enum class Kind { TextBox, ImageButton, Label, PushButton, DropDownList };
-
+// Where a control sits, what it says and how a screen reader calls it.
 struct ControlDesign {
     const char *name;
-    Kind kind;
     int left, top, width, height; // twips
     const char *text;
     const char *toolTip;
-    // What a screen reader calls the control where its text does not say what it is for:
-    // a box by what it holds, the list by its label.
+    // Where the text does not say what the control is for: a box by what it holds, the
+    // list by its label.
     const char *accessibleName;
 };
 
-// In tab order. The status label and Command1 lie below the window's bottom edge at
-// 1650 twips: out of sight, yet Command1 is still reached by Tab.
-constexpr ControlDesign controlDesigns[] = {
-    {"txtOutputAudio", Kind::TextBox, 255, 915, 6180, 285, "choose output file", nullptr, "Output file"},
-    {"txtInputAudio", Kind::TextBox, 255, 330, 6180, 285, "choose input file", nullptr, "Input file"},
-    {"cmdInput", Kind::ImageButton, 6585, 255, 1485, 420, "Browse input",
-     "Browse to source audio file", nullptr},
-    {"cmdOutput", Kind::ImageButton, 6600, 847, 1605, 420, "Browse output",
-     "Select result file name and location", nullptr},
-    {"cmdConvert", Kind::ImageButton, 8505, 735, 930, 690, "Convert",
-     "Start conversion, choose input file to enable", nullptr},
-    {"lblStatus", Kind::Label, 360, 5940, 3765, 210,
-     "Status : Idle (Browse input to enable conversion)", nullptr, nullptr},
-    {"Command1", Kind::PushButton, 8250, 5520, 1155, 300, "Command1", nullptr,
-     "Write the conversion script only"},
-    {"cmbMRRate", Kind::DropDownList, 8295, 300, 960, 315, nullptr, nullptr, "Bitrate"},
-    {"Label1", Kind::Label, 8295, 75, 945, 180, "Bitrate :", nullptr, nullptr},
-    {"Label2", Kind::Label, 9300, 345, 510, 225, "kbit/s", nullptr, nullptr},
-};
+// The controls, in tab order. The status label and Command1 lie below the window's
+// bottom edge at 1650 twips: out of sight, yet Command1 is still reached by Tab.
+namespace Design {
+constexpr ControlDesign outputBox{"txtOutputAudio", 255, 915, 6180, 285, "choose output file", nullptr, "Output file"};
+constexpr ControlDesign inputBox{"txtInputAudio", 255, 330, 6180, 285, "choose input file", nullptr, "Input file"};
+constexpr ControlDesign inputButton{"cmdInput", 6585, 255, 1485, 420, "Browse input", "Browse to source audio file",
+                                    nullptr};
+constexpr ControlDesign outputButton{"cmdOutput", 6600, 847, 1605, 420, "Browse output",
+                                     "Select result file name and location", nullptr};
+constexpr ControlDesign convertButton{"cmdConvert", 8505, 735, 930, 690, "Convert",
+                                      "Start conversion, choose input file to enable", nullptr};
+constexpr ControlDesign statusLabel{"lblStatus", 360, 5940, 3765, 210,
+                                    "Status : Idle (Browse input to enable conversion)", nullptr, nullptr};
+constexpr ControlDesign scriptButton{"Command1", 8250, 5520, 1155, 300, "Command1", nullptr,
+                                     "Write the conversion script only"};
+constexpr ControlDesign rateList{"cmbMRRate", 8295, 300, 960, 315, nullptr, nullptr, "Bitrate"};
+constexpr ControlDesign rateLabel{"Label1", 8295, 75, 945, 180, "Bitrate :", nullptr, nullptr};
+constexpr ControlDesign unitLabel{"Label2", 9300, 345, 510, 225, "kbit/s", nullptr, nullptr};
+} // namespace Design
 
 struct ImageButtonDesign {
-    const char *name;
     const char *picture;
     const char *disabledPicture;
     bool enabled;
@@ -71,53 +68,56 @@ struct ImageButtonDesign {
     int pictureOffsetY;
 };
 
-constexpr ImageButtonDesign imageButtonDesigns[] = {
-    {"cmdInput", ":/main/BrowseInput.ico", ":/main/BrowseInput-disabled.bmp", true,
-     ImageButton::CaptionPosition::RightOfPicture, ImageButton::Alignment::MiddleLeft, 0},
-    {"cmdOutput", ":/main/BrowseOutput.ico", ":/main/BrowseOutput-disabled.bmp", true,
-     ImageButton::CaptionPosition::RightOfPicture, ImageButton::Alignment::MiddleLeft, 0},
-    // Convert is disabled until an input file is chosen.
-    {"cmdConvert", ":/main/Convert.ico", ":/main/Convert-disabled.bmp", false,
-     ImageButton::CaptionPosition::BelowPicture, ImageButton::Alignment::Center, -5},
-};
+namespace Design {
+constexpr ImageButtonDesign inputButtonLook{":/main/BrowseInput.ico", ":/main/BrowseInput-disabled.bmp", true,
+                                            ImageButton::CaptionPosition::RightOfPicture,
+                                            ImageButton::Alignment::MiddleLeft, 0};
+constexpr ImageButtonDesign outputButtonLook{":/main/BrowseOutput.ico", ":/main/BrowseOutput-disabled.bmp", true,
+                                             ImageButton::CaptionPosition::RightOfPicture,
+                                             ImageButton::Alignment::MiddleLeft, 0};
+// Convert is disabled until an input file is chosen.
+constexpr ImageButtonDesign convertButtonLook{":/main/Convert.ico", ":/main/Convert-disabled.bmp", false,
+                                              ImageButton::CaptionPosition::BelowPicture,
+                                              ImageButton::Alignment::Center, -5};
+} // namespace Design
 
 // Client area: 9795 x 1650 twips.
 constexpr int clientWidth = 9795;
 constexpr int clientHeight = 1650;
 
-QWidget *createControl(const ControlDesign &design, QWidget *parent)
+// A control of the window, placed and labelled as designed. Tab visits the controls in
+// the order they are made.
+template <typename Control>
+Control *place(Control *control, const ControlDesign &design)
 {
-    const QString text = QString::fromUtf8(design.text);
-    switch (design.kind) {
-    case Kind::TextBox: {
-        auto *box = new QLineEdit(text, parent);
-        box->setFrame(false);
-        return box;
+    control->setObjectName(QString::fromUtf8(design.name));
+    control->setGeometry(Twips::toPixels(design.left, design.top, design.width, design.height));
+    if constexpr (requires { control->setText(QString()); }) {
+        if (design.text)
+            control->setText(QString::fromUtf8(design.text));
     }
-    case Kind::ImageButton: {
-        auto *button = new ImageButton(parent);
-        button->setText(text);
-        return button;
+    if (design.toolTip)
+        control->setToolTip(QString::fromUtf8(design.toolTip));
+    // Naming wakes the screen readers' bridge, which takes longer to start than the
+    // window takes to show; the names follow as soon as the window is up.
+    if (design.accessibleName) {
+        QTimer::singleShot(0, control, [control, name = design.accessibleName] {
+            control->setAccessibleName(QString::fromUtf8(name));
+        });
     }
-    case Kind::Label:
-        return new QLabel(text, parent);
-    case Kind::PushButton:
-        return new QPushButton(text, parent);
-    case Kind::DropDownList:
-        return new QComboBox(parent);
-    }
-    return nullptr;
+    return control;
 }
 
-void applyImageButtonDesign(ImageButton &button, const ImageButtonDesign &design)
+ImageButton *withLook(ImageButton *button, const ImageButtonDesign &design)
 {
-    ButtonDesign::mainWindow.applyTo(button);
-    button.setIcon(QIcon(QString::fromUtf8(design.picture)));
-    button.setDisabledPicture(QImage(QString::fromUtf8(design.disabledPicture)));
-    button.setEnabled(design.enabled);
-    button.setCaptionPosition(design.captionPosition);
-    button.setPictureAlignment(design.pictureAlignment);
-    button.setPictureOffsetY(design.pictureOffsetY);
+    ButtonDesign::mainWindow.applyTo(*button);
+    button->setIcon(QIcon(QString::fromUtf8(design.picture)));
+    button->setDisabledPicture(QImage(QString::fromUtf8(design.disabledPicture)));
+    button->setEnabled(design.enabled);
+    button->setCaptionPosition(design.captionPosition);
+    button->setPictureAlignment(design.pictureAlignment);
+    button->setPictureOffsetY(design.pictureOffsetY);
+    return button;
 }
 
 } // namespace
@@ -133,14 +133,11 @@ MainWindow::MainWindow(ConversionQueue &queue, QWidget *parent)
     setAcceptDrops(true);
     buildControls();
 
-    const auto button = [this](const char *name) {
-        return findChild<QAbstractButton *>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
-    };
-    connect(button("cmdInput"), &QAbstractButton::clicked, this, &MainWindow::browseInput);
-    connect(button("cmdOutput"), &QAbstractButton::clicked, this, &MainWindow::browseOutput);
-    connect(button("cmdConvert"), &QAbstractButton::clicked, this, &MainWindow::convert);
+    connect(m_inputButton, &QAbstractButton::clicked, this, &MainWindow::browseInput);
+    connect(m_outputButton, &QAbstractButton::clicked, this, &MainWindow::browseOutput);
+    connect(m_convertButton, &QAbstractButton::clicked, this, &MainWindow::convert);
     // Out of sight below the window's edge, yet reached by Tab: writes the script alone.
-    connect(button("Command1"), &QAbstractButton::clicked, this, &MainWindow::writeScriptOnly);
+    connect(m_scriptButton, &QAbstractButton::clicked, this, &MainWindow::writeScriptOnly);
     connect(&m_queue, &ConversionQueue::finished, this,
             [this](const ConversionRequest &, const ConversionOutcome &outcome) { showOutcome(outcome); });
     connect(&m_queue, &ConversionQueue::waitingChanged, this, &MainWindow::showWaiting);
@@ -152,34 +149,22 @@ MainWindow::MainWindow(ConversionQueue &queue, QWidget *parent)
 
 void MainWindow::buildControls()
 {
-    QWidget *previous = nullptr;
-    for (const ControlDesign &design : controlDesigns) {
-        QWidget *control = createControl(design, this);
-        control->setObjectName(QString::fromUtf8(design.name));
-        control->setGeometry(Twips::toPixels(design.left, design.top, design.width, design.height));
-        if (design.toolTip)
-            control->setToolTip(QString::fromUtf8(design.toolTip));
-        if (design.accessibleName)
-            control->setAccessibleName(QString::fromUtf8(design.accessibleName));
-        if (previous)
-            setTabOrder(previous, control);
-        previous = control;
-    }
+    m_outputBox = place(new QLineEdit(this), Design::outputBox);
+    m_inputBox = place(new QLineEdit(this), Design::inputBox);
+    m_inputButton = withLook(place(new ImageButton(this), Design::inputButton), Design::inputButtonLook);
+    m_outputButton = withLook(place(new ImageButton(this), Design::outputButton), Design::outputButtonLook);
+    m_convertButton = withLook(place(new ImageButton(this), Design::convertButton), Design::convertButtonLook);
+    place(new QLabel(this), Design::statusLabel);
+    m_scriptButton = place(new QPushButton(this), Design::scriptButton);
+    m_rateList = place(new QComboBox(this), Design::rateList);
+    // Screen readers on Linux take a list's name from the label it is the buddy of.
+    place(new QLabel(this), Design::rateLabel)->setBuddy(m_rateList);
+    place(new QLabel(this), Design::unitLabel);
 
-    const auto control = [this](const char *name) {
-        return findChild<QWidget *>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
-    };
-    m_outputBox = static_cast<QLineEdit *>(control("txtOutputAudio"));
-    m_inputBox = static_cast<QLineEdit *>(control("txtInputAudio"));
-    m_convertButton = static_cast<ImageButton *>(control("cmdConvert"));
-    m_rateList = static_cast<QComboBox *>(control("cmbMRRate"));
-
-    for (const ImageButtonDesign &design : imageButtonDesigns)
-        applyImageButtonDesign(*static_cast<ImageButton *>(control(design.name)), design);
+    for (QLineEdit *box : {m_outputBox, m_inputBox})
+        box->setFrame(false);
     for (const QString &rate : BitRateModes::rateTexts())
         m_rateList->addItem(rate, 0);
-    // Screen readers on Linux take a list's name from the label it is the buddy of.
-    static_cast<QLabel *>(control("Label1"))->setBuddy(m_rateList);
     m_outputBox->setFocus();
 }
 

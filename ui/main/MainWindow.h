@@ -59,7 +59,10 @@ private:
     ConversionQueue &m_queue;
     QLineEdit *m_outputBox = nullptr;
     QLineEdit *m_inputBox = nullptr;
+    ImageButton *m_inputButton = nullptr;
+    ImageButton *m_outputButton = nullptr;
     ImageButton *m_convertButton = nullptr;
+    QPushButton *m_scriptButton = nullptr;
     QComboBox *m_rateList = nullptr;
     FileDialog m_fileDialog;
     // Made with the first outcome: a message box takes long to make, and the window
