@@ -39,3 +39,13 @@ TEST(BitRateModes, TextsThatAreNoRateHaveNoMode)
     for (const char *text : {"", "abc", "7.4 kbit/s", "inf", "nan", "1e400"})
         EXPECT_EQ(BitRateModes::modeString(text), std::nullopt) << text;
 }
+
+TEST(BitRateModes, AnAmrFilesLengthFollowsFromItsSizeAtItsRate)
+{
+    // The storage format's frame of 20 ms at each rate, its header byte included.
+    const int frameBytes[] = {13, 14, 16, 18, 20, 21, 27, 32};
+    const QStringList rates = BitRateModes::rateTexts();
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(BitRateModes::amrFileSeconds(6 + 50 * frameBytes[i], rates[i]), 1.0) << rates[i].toStdString();
+    EXPECT_EQ(BitRateModes::amrFileSeconds(6 + 50 * 20 + 7, "7.4"), std::nullopt) << "no whole number of frames";
+}
