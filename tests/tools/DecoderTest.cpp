@@ -202,7 +202,7 @@ TEST_F(DecoderTest, TakesItsOptionsInAnyOrderButNoOthers)
     for (const QStringList &arguments : wrongLines) {
         const ToolRun run = runTool(decoder, arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
-        EXPECT_TRUE(run.errorOutput.startsWith("usage: madplay.exe -m -R 8000 -b 16 -o wave:"));
+        EXPECT_TRUE(run.errorOutput.startsWith("madplay.exe: usage: madplay.exe -m -R 8000 -b 16 -o wave:"));
     }
 }
 

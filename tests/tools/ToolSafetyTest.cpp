@@ -149,7 +149,7 @@ TEST_F(ToolSafetyTest, AWrongCommandLineRemovesTheOutputItNamesButNeverAnInput)
         writeFile(wav, "the previous conversion's audio");
         const ToolRun wrong = decodeInInputs(arguments);
         EXPECT_EQ(wrong.exitCode, 2);
-        EXPECT_TRUE(wrong.errorOutput.startsWith("usage: madplay.exe")) << wrong.errorOutput.toStdString();
+        EXPECT_TRUE(wrong.errorOutput.startsWith("madplay.exe: usage: madplay.exe")) << wrong.errorOutput.toStdString();
         EXPECT_FALSE(QFile::exists(wav));
     }
 

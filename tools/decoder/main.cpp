@@ -15,6 +15,10 @@
 // which removes OUTPUT.wav too when the line names it). The one exception is an output
 // that is the input file itself: that is refused and left alone. Stopped by a signal, the
 // decoder removes its temporary file.
+//
+// AMR_TOOL_MESSAGES=FILE in the environment appends each line the decoder prints for the
+// user (failures, warnings, and the first line of the usage, "madplay.exe: usage: ...")
+// to FILE as well; see ToolMessages.h.
 
 #include "AudioInput.h"
 #include "ContinuousResampler.h"
@@ -26,6 +30,7 @@
 #include "SampleRuns.h"
 #include "TemporaryFiles.h"
 #include "ThreadCount.h"
+#include "ToolMessages.h"
 #include "WavWriter.h"
 
 #include <algorithm>
@@ -40,7 +45,7 @@ using audio::Status;
 
 namespace {
 
-constexpr const char *programName = "madplay.exe";
+const audio::ToolMessages messages("madplay.exe");
 
 // Decodes an MPEG audio file in runs side by side, when it is long enough for more than
 // one run on `threads` threads and free of damage: whether it did.
@@ -121,7 +126,7 @@ Status decode(const DecoderOptions &options)
     if (auto error = file.value().commit())
         return error;
     for (const std::string &warning : source.value()->warnings())
-        std::cerr << programName << ": warning: " << options.mp3Path << ": " << warning << '\n';
+        messages.warning(options.mp3Path + ": " + warning);
     return std::nullopt;
 }
 
@@ -145,10 +150,10 @@ int usage(const std::vector<std::string> &arguments)
         if (!namesAnInput)
             problem = removeOutput(*wavPath);
     }
-    std::cerr << "usage: " << programName << " -m -R 8000 -b 16 -o wave:OUTPUT.wav INPUT.mp3\n"
-              << "Decodes INPUT.mp3 to an 8000 Hz, 16-bit, mono WAV file.\n";
+    messages.usage("madplay.exe -m -R 8000 -b 16 -o wave:OUTPUT.wav INPUT.mp3");
+    std::cerr << "Decodes INPUT.mp3 to an 8000 Hz, 16-bit, mono WAV file.\n";
     if (problem)
-        std::cerr << programName << ": " << *problem << '\n';
+        messages.failure(*problem);
     return 2;
 }
 
@@ -162,13 +167,12 @@ int main(int argc, char **argv)
     if (!options)
         return usage(arguments);
     if (audio::sameFile(options->wavPath, options->mp3Path)) {
-        std::cerr << programName << ": " << options->wavPath
-                  << ": the output would overwrite the input file; choose another output name\n";
+        messages.failure(options->wavPath + ": the output would overwrite the input file; choose another output name");
         return 1;
     }
     if (auto error = decode(*options)) {
         const auto problem = removeOutput(options->wavPath);
-        std::cerr << programName << ": " << error->message << (problem ? "; " + *problem : "") << '\n';
+        messages.failure(error->message + (problem ? "; " + *problem : ""));
         return 1;
     }
     return 0;
