@@ -131,7 +131,7 @@ TEST_F(DecoderTest, InputThatIsNotAudioGetsOneLineNamingTheFileAndRemovesTheOldW
         SCOPED_TRACE(inputs[i].first.toStdString());
         const QString mp3 = folder.filePath(inputs[i].first);
         writeFile(mp3, inputs[i].second);
-        writeFile(wav, "the previous conversion's audio");
+        writePreviousAudio(wav);
 
         const ToolRun run = decode(mp3);
         EXPECT_EQ(run.exitCode, 1);
@@ -165,7 +165,7 @@ TEST_F(DecoderTest, JunkAfterTheLastFrameEndsTheAudioAsInPlayers)
 
 TEST_F(DecoderTest, AMissingInputOrAnUnwritableOutputIsNamed)
 {
-    writeFile(wav, "the previous conversion's audio");
+    writePreviousAudio(wav);
     const ToolRun missing = decode(folder.filePath("missing.mp3"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.errorOutput.contains(folder.filePath("missing.mp3") + ": cannot open it: No such file"))

@@ -86,7 +86,7 @@ TEST_F(DecoderThreadsTest, AThreadSettingThatIsNotACountFrom1To16IsRefused)
     const QString wav = folder.filePath("temp.wav");
     for (const QString setting : {"0", "17", "two", "", "2.5", " 2", "-1"}) {
         SCOPED_TRACE(setting.toStdString());
-        writeFile(wav, "the previous conversion's audio");
+        writePreviousAudio(wav);
         const ToolRun run = decode(fixtureFile("music-22k.mp3"), setting, wav);
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.errorLines(), QStringList("madplay.exe: AMR_DECODER_THREADS is \"" + setting

@@ -2,6 +2,7 @@
 
 #include "OutputFile.h"
 
+#include "OutputTarget.h"
 #include "Platform.h"
 #include "TemporaryFiles.h"
 
@@ -51,28 +52,33 @@ void OutputFile::CloseFile::operator()(std::FILE *file) const
     std::fclose(file);
 }
 
-OutputFile::OutputFile(std::string targetPath, std::unique_ptr<Temporary, RemoveTemporary> temporary, std::FILE *file)
-    : m_targetPath(std::move(targetPath)), m_temporary(std::move(temporary)), m_file(file)
+OutputFile::OutputFile(std::string targetPath, std::string writtenAt, std::unique_ptr<Temporary, RemoveTemporary> temporary,
+                       std::FILE *file)
+    : m_targetPath(std::move(targetPath)), m_writtenAt(std::move(writtenAt)), m_temporary(std::move(temporary)), m_file(file)
 {
 }
 
 Result<OutputFile> OutputFile::create(const std::string &targetPath)
 {
-    const std::size_t nameStart = targetPath.find_last_of(platform::folderSeparators()) + 1;
-    const std::string folder = targetPath.substr(0, nameStart);
-    std::string temporaryPath = folder + temporaryName(targetPath.substr(nameStart), platform::nameLimit(folder));
+    const auto target = OutputTarget::of(targetPath);
+    if (!target.ok())
+        return target.error();
+    const std::string &writtenAt = target.value().writtenAt();
+    const std::size_t nameStart = writtenAt.find_last_of(platform::folderSeparators()) + 1;
+    const std::string folder = writtenAt.substr(0, nameStart);
+    std::string temporaryPath = folder + temporaryName(writtenAt.substr(nameStart), platform::nameLimit(folder));
     auto created = TemporaryFiles::create(std::move(temporaryPath));
     if (!created.ok())
         return Error{targetPath + ": cannot create a file in its folder: " + created.error().message};
     std::unique_ptr<Temporary, RemoveTemporary> temporary(new Temporary{created.value().path, created.value().slot});
     const int descriptor = created.value().descriptor;
     std::FILE *file = nullptr;
-    if (!platform::takeOver(descriptor, std::nullopt) || !(file = fdopen(descriptor, "wb"))) {
+    if (!platform::takeOver(descriptor, target.value().replaced()) || !(file = fdopen(descriptor, "wb"))) {
         Error error{targetPath + ": cannot create a file in its folder: " + systemError()};
         close(descriptor);
         return error;
     }
-    return OutputFile(targetPath, std::move(temporary), file);
+    return OutputFile(targetPath, writtenAt, std::move(temporary), file);
 }
 
 Error OutputFile::failure(const std::string &action) const
@@ -106,7 +112,7 @@ Status OutputFile::commit()
         return failure("write");
     if (std::fclose(m_file.release()) != 0)
         return failure("write");
-    if (const auto problem = platform::replaceFile(m_temporary->path, m_targetPath))
+    if (const auto problem = platform::replaceFile(m_temporary->path, m_writtenAt))
         return Error{m_targetPath + ": cannot replace it: " + *problem};
     // Gone under its own name: nothing to remove, only the registration to release.
     const std::unique_ptr<Temporary> renamed(m_temporary.release());

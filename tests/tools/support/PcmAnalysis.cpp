@@ -50,6 +50,11 @@ void writePcm(const QString &wavPath, std::span<const std::int16_t> samples)
     ASSERT_FALSE(file.value().commit());
 }
 
+void writePreviousAudio(const QString &wavPath)
+{
+    writePcm(wavPath, std::vector<std::int16_t>(800, 1000));
+}
+
 std::span<const std::int16_t> between(const std::vector<std::int16_t> &samples,
                                       double fromSeconds, double toSeconds)
 {

@@ -15,6 +15,10 @@ std::vector<std::int16_t> readPcm(const QString &wavPath);
 // Writes the samples as a WAV file, through the tools' own writer; a test failure if it fails.
 void writePcm(const QString &wavPath, std::span<const std::int16_t> samples);
 
+// A tenth of a second of a WAV file, as the previous conversion leaves at the decoder's
+// output: stale audio, which a failed decoding removes.
+void writePreviousAudio(const QString &wavPath);
+
 // The samples from `fromSeconds` to `toSeconds` at 8000 Hz.
 std::span<const std::int16_t> between(const std::vector<std::int16_t> &samples,
                                       double fromSeconds, double toSeconds);
