@@ -5,8 +5,8 @@
 #include "OutputTarget.h"
 #include "Platform.h"
 #include "TemporaryFiles.h"
+#include "TemporaryName.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -19,23 +19,6 @@ namespace audio {
 namespace {
 
 std::string systemError() { return std::strerror(errno); }
-
-// ".NAME.XXXXXX" for the target's NAME, with NAME shortened, at a character boundary,
-// as far as the folder's limit on the length of a name requires.
-std::string temporaryName(const std::string &name, std::size_t limit)
-{
-    constexpr std::size_t added = std::char_traits<char>::length("..XXXXXX");
-    std::size_t kept = std::min(name.size(), limit > added ? limit - added : 0);
-    // Never keep the first bytes of a UTF-8 sequence without its continuation bytes.
-    while (kept > 0 && kept < name.size() && (static_cast<unsigned char>(name[kept]) & 0xC0) == 0x80)
-        --kept;
-    // Appended step by step: GCC 12 at -O3 takes a one-expression concatenation for
-    // overlapping copies (a false -Wrestrict).
-    std::string temporary = ".";
-    temporary.append(name, 0, kept);
-    temporary += ".XXXXXX";
-    return temporary;
-}
 
 } // namespace
 
@@ -64,14 +47,18 @@ Result<OutputFile> OutputFile::create(const std::string &targetPath)
     if (!target.ok())
         return target.error();
     const std::string &writtenAt = target.value().writtenAt();
-    const std::size_t nameStart = writtenAt.find_last_of(platform::folderSeparators()) + 1;
-    const std::string folder = writtenAt.substr(0, nameStart);
-    std::string temporaryPath = folder + temporaryName(writtenAt.substr(nameStart), platform::nameLimit(folder));
-    auto created = TemporaryFiles::create(std::move(temporaryPath));
+    const TemporaryName name(writtenAt);
+    auto pathTemplate = name.pathTemplate();
+    if (!pathTemplate.ok())
+        return Error{targetPath + ": " + pathTemplate.error().message};
+    // Before this run's file is there: what other runs left behind when they were killed.
+    name.removeOrphans();
+    auto created = TemporaryFiles::create(std::move(pathTemplate.value()));
     if (!created.ok())
         return Error{targetPath + ": cannot create a file in its folder: " + created.error().message};
     std::unique_ptr<Temporary, RemoveTemporary> temporary(new Temporary{created.value().path, created.value().slot});
     const int descriptor = created.value().descriptor;
+    platform::holdAsWriter(descriptor);
     std::FILE *file = nullptr;
     if (!platform::takeOver(descriptor, target.value().replaced()) || !(file = fdopen(descriptor, "wb"))) {
         Error error{targetPath + ": cannot create a file in its folder: " + systemError()};

@@ -3,9 +3,9 @@
 // A file that is written under a temporary name beside its target and takes the target's
 // name only when everything has been written: a failed run never leaves a partial file
 // under the target's name, and an existing target stays as it was until the rename. The
-// temporary name is registered with TemporaryFiles, so that a tool stopped by a signal
-// removes it too. It is shortened where the target's name is too long to take the
-// temporary name's additions within the folder's limit.
+// temporary name (TemporaryName's, which carries the process id) is registered with
+// TemporaryFiles, so that a tool stopped by a signal removes it too; what a run killed
+// outright leaves behind, the next run for the same target removes before it writes.
 //
 // What may be replaced is OutputTarget's: a regular file the user may write, or nothing;
 // through a symbolic link, the file it leads to, in whose folder the temporary file is

@@ -55,7 +55,7 @@ std::optional<std::string> replaceFile(const std::string &from, const std::strin
 
 // --- Temporary files of other runs
 
-long processId();
+unsigned long processId();
 
 // The names of the entries in `folder` (which may end in a separator).
 std::vector<std::string> namesIn(const std::string &folder);
@@ -67,7 +67,7 @@ void holdAsWriter(int descriptor);
 // Removes the temporary file at `path` when the process `writer` that made it has ended
 // without removing it (killed, or the power went); leaves it when that process may still
 // run, when it is not a regular file of this user's, or when another process holds it.
-void removeIfOrphaned(const std::string &path, long writer);
+void removeIfOrphaned(const std::string &path, unsigned long writer);
 
 // --- Stops from outside
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <limits>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -111,7 +112,7 @@ std::optional<std::string> replaceFile(const std::string &from, const std::strin
     return std::strerror(errno);
 }
 
-long processId() { return static_cast<long>(getpid()); }
+unsigned long processId() { return static_cast<unsigned long>(getpid()); }
 
 std::vector<std::string> namesIn(const std::string &folder)
 {
@@ -133,10 +134,12 @@ void holdAsWriter(int descriptor)
     }
 }
 
-void removeIfOrphaned(const std::string &path, long writer)
+void removeIfOrphaned(const std::string &path, unsigned long writer)
 {
     // ESRCH: no such process. EPERM means a process of another user's runs under that id.
-    if (writer <= 0 || kill(static_cast<pid_t>(writer), 0) == 0 || errno != ESRCH)
+    // (0 and the negative ids would name groups of processes.)
+    if (writer == 0 || writer > static_cast<unsigned long>(std::numeric_limits<pid_t>::max())
+        || kill(static_cast<pid_t>(writer), 0) == 0 || errno != ESRCH)
         return;
     const int descriptor = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0)

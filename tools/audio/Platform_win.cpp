@@ -99,7 +99,7 @@ std::optional<std::string> replaceFile(const std::string &from, const std::strin
     return std::system_category().message(static_cast<int>(GetLastError()));
 }
 
-long processId() { return static_cast<long>(GetCurrentProcessId()); }
+unsigned long processId() { return GetCurrentProcessId(); }
 
 std::vector<std::string> namesIn(const std::string &folder)
 {
@@ -120,9 +120,9 @@ std::vector<std::string> namesIn(const std::string &folder)
 // The open file is the writer's mark: Windows deletes no open file.
 void holdAsWriter(int) {}
 
-void removeIfOrphaned(const std::string &path, long writer)
+void removeIfOrphaned(const std::string &path, unsigned long writer)
 {
-    if (writer <= 0 || writer > static_cast<long>(MAXDWORD))
+    if (writer == 0 || writer > MAXDWORD)
         return;
     const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(writer));
     if (process) {
