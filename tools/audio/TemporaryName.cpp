@@ -28,9 +28,10 @@ TemporaryName::TemporaryName(const std::string &targetPath)
     const std::size_t nameStart = targetPath.find_last_of(platform::folderSeparators()) + 1;
     m_folder = targetPath.substr(0, nameStart);
     const std::string name = targetPath.substr(nameStart);
-    const std::size_t pathLimit = platform::pathLimit(m_folder);
-    m_fits = m_folder.size() + added <= pathLimit;
-    const std::size_t room = std::min(platform::nameLimit(m_folder), m_fits ? pathLimit - m_folder.size() : 0);
+    m_pathLimit = platform::pathLimit(m_folder);
+    // NAME is cut as if the process id had ten digits, so that it is cut the same for
+    // every process; where that leaves no room, NAME is left out.
+    const std::size_t room = std::min(platform::nameLimit(m_folder), m_pathLimit - std::min(m_pathLimit, m_folder.size()));
     std::size_t kept = std::min(name.size(), room > added ? room - added : 0);
     // Never keep the first bytes of a UTF-8 sequence without its continuation bytes.
     while (kept > 0 && kept < name.size() && (static_cast<unsigned char>(name[kept]) & 0xC0) == 0x80)
@@ -45,9 +46,10 @@ TemporaryName::TemporaryName(const std::string &targetPath)
 
 Result<std::string> TemporaryName::pathTemplate() const
 {
-    if (!m_fits)
+    std::string path = m_folder + m_prefix + std::to_string(platform::processId()) + '.' + std::string(letters, 'X');
+    if (path.size() > m_pathLimit)
         return Error{"its folder's path is too long for a file beside it"};
-    return m_folder + m_prefix + std::to_string(platform::processId()) + '.' + std::string(letters, 'X');
+    return path;
 }
 
 void TemporaryName::removeOrphans() const

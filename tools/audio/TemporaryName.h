@@ -9,6 +9,7 @@
 
 #include "AudioResult.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -19,7 +20,7 @@ public:
     explicit TemporaryName(const std::string &targetPath);
 
     // The path, with the XXXXXX still to fill in, for this process's temporary file; an
-    // error when even a name without NAME would be too long for the system.
+    // error when even a name without NAME is too long for the system.
     Result<std::string> pathTemplate() const;
 
     // Removes the target's temporary files whose writers have ended without removing them.
@@ -32,7 +33,7 @@ private:
 
     std::string m_folder; // with its separator, or empty for the working folder
     std::string m_prefix; // ".NAME."
-    bool m_fits;
+    std::size_t m_pathLimit;
 };
 
 } // namespace audio
