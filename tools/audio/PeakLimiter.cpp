@@ -1,14 +1,20 @@
-// A sliding minimum of the gains needed, and a Hann window over it.
+// A sliding minimum of the gains needed, and a triangular window over it as two running
+// sums of whole numbers.
 
 #include "PeakLimiter.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace audio {
 
 namespace {
+
+// A gain of 1 in the sums' whole numbers: a float gain times it is exact.
+constexpr std::int64_t unity = std::int64_t{1} << 24;
+constexpr std::int64_t box = PeakLimiter::lookAhead + 1;
+// The triangular sum where no gain is lowered.
+constexpr std::int64_t untouched = unity * box * box;
 
 // Rounded to 16 bits, and clamped, never wrapped around. A sample that is not a number
 // (garbage decoded from a damaged stream) becomes silence.
@@ -28,25 +34,16 @@ float neededGain(float sample)
     return size > PeakLimiter::ceiling ? PeakLimiter::ceiling / size : 1.0f;
 }
 
-// The Hann window over the 2 * lookAhead + 1 lowest gains around a sample, summing to 1.
-const std::array<float, 2 * PeakLimiter::lookAhead + 1> &smoothing()
-{
-    static const auto window = [] {
-        std::array<float, 2 * PeakLimiter::lookAhead + 1> weights{};
-        double sum = 0;
-        for (std::size_t i = 0; i < weights.size(); ++i) {
-            const double phase = 2 * std::numbers::pi * static_cast<double>(i + 1) / static_cast<double>(weights.size() + 1);
-            weights[i] = static_cast<float>(0.5 * (1 - std::cos(phase)));
-            sum += weights[i];
-        }
-        for (float &weight : weights)
-            weight = static_cast<float>(weight / sum);
-        return weights;
-    }();
-    return window;
-}
-
 } // namespace
+
+PeakLimiter::PeakLimiter()
+{
+    // Before the first sample, no gain is lowered.
+    m_lowest.fill(unity);
+    m_boxed.fill(unity * box);
+    m_boxSum = unity * box;
+    m_triangleSum = untouched;
+}
 
 void PeakLimiter::limit(std::span<const float> input, std::vector<std::int16_t> &output)
 {
@@ -64,34 +61,32 @@ void PeakLimiter::finish(std::vector<std::int16_t> &output)
 void PeakLimiter::take(float sample, std::vector<std::int16_t> &output)
 {
     const std::uint64_t taken = m_taken++;
-    m_samples[taken % span] = sample;
+    m_samples[taken % ring] = sample;
 
-    // The lowest gain needed from release + lookAhead samples before this one to this one:
-    // the gain around the sample lookAhead before it.
+    // The lowest gain needed from release + lookAhead samples before this one to this one.
     const float needed = neededGain(sample);
-    while (!m_needed.empty() && m_needed.back().second >= needed)
-        m_needed.pop_back();
-    m_needed.emplace_back(taken, needed);
-    while (m_needed.front().first + release + lookAhead < taken)
-        m_needed.pop_front();
-    const float lowest = m_needed.front().second;
-    m_lowest[taken % span] = lowest;
-    if (lowest < 1.0f)
-        m_lastLowered = taken + 1;
+    while (m_neededEnd > m_neededFirst && m_needed[(m_neededEnd - 1) % neededRing].second >= needed)
+        --m_neededEnd;
+    m_needed[m_neededEnd++ % neededRing] = {taken, needed};
+    while (m_needed[m_neededFirst % neededRing].first + release + lookAhead < taken)
+        ++m_neededFirst;
+    const auto lowest = static_cast<std::int64_t>(m_needed[m_neededFirst % neededRing].second * unity);
+
+    // The sums of the lowest gains over the box up to this sample, and of those sums over
+    // the box up to it: the triangular window over the 2 * lookAhead + 1 samples up to it.
+    const std::uint64_t leaving = taken - box; // wraps around before the first box, to the initial values
+    m_boxSum += lowest - m_lowest[leaving % ring];
+    m_lowest[taken % ring] = lowest;
+    m_triangleSum += m_boxSum - m_boxed[leaving % ring];
+    m_boxed[taken % ring] = m_boxSum;
 
     if (taken < 2 * lookAhead)
         return;
-    const std::uint64_t out = taken - 2 * lookAhead;
-    const float value = m_samples[out % span];
-    // Where no gain around it is lowered, the sample passes as it is.
-    if (m_lastLowered <= out) {
+    const float value = m_samples[(taken - 2 * lookAhead) % ring];
+    if (m_triangleSum == untouched)
         output.push_back(toPcm16(value));
-        return;
-    }
-    float gain = 0;
-    for (std::size_t i = 0; i < span; ++i)
-        gain += smoothing()[i] * m_lowest[(out + i) % span];
-    output.push_back(toPcm16(value * std::min(gain, 1.0f)));
+    else
+        output.push_back(toPcm16(value * static_cast<float>(static_cast<double>(m_triangleSum) / untouched)));
 }
 
 } // namespace audio
