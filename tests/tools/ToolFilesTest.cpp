@@ -167,14 +167,16 @@ TEST_F(ToolFilesTest, AFileTheUserMayNotWriteIsRefusedAndKept)
     QStringList asUser; // what runs a tool as the user
 #ifndef _WIN32
     if (geteuid() == 0) {
-        // Root may write anything: the tools run as the user nobody, the folder's owner,
-        // from copies that nobody may run. temp.wav is root's, mode 644; ring.amr is
-        // nobody's, mode 444.
+        // Root may write anything: the tools run as the user 65534 (nobody), who owns the
+        // folder, from copies where that user reaches them, on inputs that user may read.
+        // temp.wav is root's, mode 644; ring.amr is that user's, mode 444.
         const QString nobody = "65534";
         if (QProcess::execute("setpriv", {"--reuid=" + nobody, "--regid=" + nobody, "--clear-groups", "--", "true"}) != 0)
             GTEST_SKIP() << "runs as root and cannot run a tool as the user nobody (setpriv --reuid=65534 failed)";
         asUser = {"setpriv", "--reuid=" + nobody, "--regid=" + nobody, "--clear-groups", "--"};
         ASSERT_TRUE(QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ExeOther));
+        for (const QString &path : {song, input})
+            ASSERT_TRUE(QFile::setPermissions(path, QFile::permissions(path) | QFile::ReadOther));
         for (QString &tool : tools) {
             const QString copy = folder.filePath(QFileInfo(tool).fileName());
             ASSERT_TRUE(QFile::copy(tool, copy));

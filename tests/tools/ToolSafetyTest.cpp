@@ -1,8 +1,8 @@
 // What the decoder and the encoder leave behind when the run goes wrong around them:
-// stopped from outside (by a signal, on Windows by Ctrl+C in their console), an input
-// whose name starts like an option, a wrong command line, an output that is the input
-// file itself, or an output name near the file system's limit (OutputFileTest takes that
-// to the last byte).
+// stopped from outside (by a signal, on Windows by Ctrl+C in their console) or killed
+// outright (whose temporary files the next run removes), an input whose name starts like
+// an option, a wrong command line, an output that is the input file itself, or an output
+// name near the file system's limit (OutputFileTest takes that to the last byte).
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
