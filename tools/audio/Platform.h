@@ -27,7 +27,7 @@ std::size_t pathLimit(const std::string &folder);
 
 // `path` itself, or, when it is a symbolic link, the path of the file it leads to, through
 // as many links as the system would follow (a link whose file does not exist yet leads to
-// where that file would be).
+// where that file would be; on Windows such a link is left as it is, to be replaced).
 std::string followLinks(const std::string &path);
 
 // 0 when the user may write the existing file at `path` with an ordinary open, as cp and

@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -96,9 +97,8 @@ bool takeOver(int descriptor, const std::optional<Ownership> &replaced)
     }
     // Only root may give a file away; anyone may give it a group they are in. Failing
     // both, the file is the user's, as a file the user wrote anew would be.
-    if (fchown(descriptor, replaced->owner, replaced->group) != 0 && fchown(descriptor, static_cast<uid_t>(-1), replaced->group) != 0) {
-        // Nothing to do: the user keeps the file.
-    }
+    [[maybe_unused]] const bool kept = fchown(descriptor, replaced->owner, replaced->group) == 0
+                                       || fchown(descriptor, static_cast<uid_t>(-1), replaced->group) == 0;
     // The permission bits only: an audio file has no business being set-user-ID.
     return fchmod(descriptor, replaced->mode & 0777) == 0;
 }
@@ -128,10 +128,9 @@ std::vector<std::string> namesIn(const std::string &folder)
 
 void holdAsWriter(int descriptor)
 {
-    // Released by the system when the process ends, however it ends.
-    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-        // Without a lock (a file system that has none) the process id still tells.
-    }
+    // Released by the system when the process ends, however it ends. Where the file
+    // system has no locks, the process id still tells.
+    flock(descriptor, LOCK_EX | LOCK_NB);
 }
 
 void removeIfOrphaned(const std::string &path, unsigned long writer)
