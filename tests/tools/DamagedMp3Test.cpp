@@ -77,7 +77,7 @@ TEST_F(DamagedMp3Test, EachKindOfDamageIsSkippedWithOneWarningThatSaysWhereAndTh
         {"junk-inside-a-frame.mp3", {{"bytes of junk", 1.0}}, {{0.2, 0.9}, {1.1, 1.8}}},
         {"last-frame-cut.mp3", {{"it is truncated", 2.0}}, {{0.2, 1.8}}},
         {"download-cut.mp3", {{"it is truncated", 1.2}}, {{0.2, 1.0}}},
-        {"lame-header-announces-more.mp3", {{"but its LAME header announces 4.00 s", 2.0}}, {{0.2, 1.8}}},
+        {"lame-header-announces-more.mp3", {{"it is truncated: the audio ends", 2.0}}, {{0.2, 1.8}}},
         {"joined-mono-stereo.mp3",
          {{"the audio runs on", -1}, {"the stream changes from 44100 Hz mono to 44100 Hz stereo", 1.0}},
          {{0.2, 0.9}, {1.2, 1.9}}},
@@ -107,6 +107,28 @@ TEST_F(DamagedMp3Test, EachKindOfDamageIsSkippedWithOneWarningThatSaysWhereAndTh
         expectLengthNear(samples.size(), referenceSampleCount(damage.file));
         for (const auto &[from, to] : damage.tone)
             expectTone(samples, from, to);
+    }
+}
+
+TEST_F(DamagedMp3Test, AStreamThatEndsBeforeItsLameHeaderSaysIsTruncatedHoweverEarly)
+{
+    // music-44k.mp3's LAME header announces 12 s. Cut inside its first frame of audio, it
+    // has none; cut a few frames later, a twentieth of a second, too little for the
+    // stream to be believed without its header.
+    const QByteArray music = contentsOf(fixtureFile("music-44k.mp3"));
+    const QString cut = folder.filePath("cut.mp3");
+    for (const auto &[bytes, exitCode] : {std::pair{1000, 1}, std::pair{2500, 0}}) {
+        SCOPED_TRACE(bytes);
+        writeFile(cut, music.left(bytes));
+        const ToolRun run = decode(cut);
+        EXPECT_EQ(run.exitCode, exitCode);
+        ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
+        const QString line = run.errorLines().front();
+        EXPECT_TRUE(line.startsWith((exitCode == 0 ? "madplay.exe: warning: " : "madplay.exe: ") + cut + ": it is truncated: "))
+            << line.toStdString();
+        EXPECT_TRUE(line.endsWith("its LAME header announces 12.00 s" + QString(exitCode == 0 ? ")" : "")))
+            << line.toStdString();
+        EXPECT_LT(timeIn(line), 0.1);
     }
 }
 

@@ -194,7 +194,7 @@ TEST_F(EncoderTest, AWrongCommandLineGetsTheUsage)
     for (const QStringList &arguments : wrongLines) {
         const ToolRun run = runTool(encoder, arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
-        EXPECT_TRUE(run.errorOutput.startsWith("usage: converter wav2amr IN.wav OUT.amr MODE"));
+        EXPECT_TRUE(run.errorOutput.startsWith("converter: usage: converter wav2amr IN.wav OUT.amr MODE"));
         EXPECT_TRUE(run.errorOutput.contains("MR475 MR515 MR59 MR67 MR74 MR795 MR102 MR122"));
     }
     EXPECT_FALSE(QFile::exists(amr));

@@ -1,6 +1,7 @@
 // madplay.exe built without FFmpeg: a file of another format gets one line that says so,
 // and the old WAV file is removed as after any failure.
 
+#include "PcmAnalysis.h"
 #include "ToolRun.h"
 
 #include <QFile>
@@ -15,7 +16,7 @@ TEST(Mp3Only, AnotherFormatIsRefusedWithALineThatSaysThisBuildReadsMp3Only)
     const QString wav = folder.filePath("temp.wav");
     for (const char *file : {"tone.flac", "video.mp4"}) {
         SCOPED_TRACE(file);
-        writeFile(wav, "the previous conversion's audio");
+        writePreviousAudio(wav);
         const QString input = QStringLiteral(FIXTURE_DIR "/") + file;
         const ToolRun run = runTool(QStringLiteral(DECODER_PATH), decoderArguments(wav, input));
         EXPECT_EQ(run.exitCode, 1);

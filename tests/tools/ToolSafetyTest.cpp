@@ -1,12 +1,13 @@
 // What the decoder and the encoder leave behind when the run goes wrong around them:
-// stopped from outside (by a signal, on Windows by Ctrl+C in their console), an input
-// whose name starts like an option, a wrong command line, an output that is the input
-// file itself, or an output name near the file system's limit (OutputFileTest takes that
-// to the last byte).
+// stopped from outside (by a signal, on Windows by Ctrl+C in their console) or killed
+// outright (whose temporary files the next run removes), an input whose name starts like
+// an option, a wrong command line, an output that is the input file itself, or an output
+// name near the file system's limit (OutputFileTest takes that to the last byte).
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -78,31 +79,46 @@ protected:
         ASSERT_TRUE(outputs.isValid());
     }
 
+    // Each tool's command line on an input that takes long to convert, into wavOut and
+    // amrOut. The decoder's: an hour of MP3 frames. The encoder's: 37 hours of silence in
+    // a sparse file that takes no disk space, its WAV sizes left out as a pipe leaves
+    // them, so that the file's end ends the audio.
+    std::vector<std::pair<QString, QStringList>> longRuns()
+    {
+        const QString mp3 = inputs.filePath("long.mp3");
+        writeFile(mp3, contentsOf(fixtureFile("mpeg25-mono-11k.mp3")).repeated(2400));
+        const QString wav = inputs.filePath("long.wav");
+        writePcm(wav, {});
+        writeFile(wav, contentsOf(wav).replace(4, 4, "\xFF\xFF\xFF\xFF").replace(40, 4, "\xFF\xFF\xFF\xFF"));
+        EXPECT_TRUE(QFile::resize(wav, 44 + 0x7FFF0000));
+        return {{DECODER_PATH, decoderArguments(wavOut, mp3)}, {ENCODER_PATH, {"wav2amr", wav, amrOut, "MR122"}}};
+    }
+
+    // The hidden files in outputs, such as the tools' temporary files.
+    QStringList hiddenOutputs() const { return filesIn(outputs.path()).filter(QRegularExpression("^\\.")); }
+
+    // Whether the started `run` came to write its temporary file before it ended: one
+    // more than `hidden` hidden files.
+    bool cameToWrite(QProcess &run, qsizetype hidden = 0) const
+    {
+        while (hiddenOutputs().size() <= hidden) {
+            if (run.waitForFinished(1))
+                return false;
+        }
+        return true;
+    }
+
     QTemporaryDir inputs;
     QTemporaryDir outputs;
+    QString wavOut = outputs.filePath("temp.wav");
+    QString amrOut = outputs.filePath("ring.amr");
 };
 
 } // namespace
 
 TEST_F(ToolSafetyTest, StoppedFromOutsideTheyLeaveNoTemporaryFileAndThePreviousOutput)
 {
-    // Inputs that take long to convert. The decoder's: an hour of MP3 frames. The
-    // encoder's: 37 hours of silence in a sparse file that takes no disk space, its WAV
-    // sizes left out as a pipe leaves them, so that the file's end ends the audio.
-    const QString mp3 = inputs.filePath("long.mp3");
-    writeFile(mp3, contentsOf(fixtureFile("mpeg25-mono-11k.mp3")).repeated(2400));
-    const QString wav = inputs.filePath("long.wav");
-    writePcm(wav, {});
-    writeFile(wav, contentsOf(wav).replace(4, 4, "\xFF\xFF\xFF\xFF").replace(40, 4, "\xFF\xFF\xFF\xFF"));
-    ASSERT_TRUE(QFile::resize(wav, 44 + 0x7FFF0000));
-
-    const QString wavOut = outputs.filePath("temp.wav");
-    const QString amrOut = outputs.filePath("ring.amr");
-    const std::pair<QString, QStringList> tools[] = {
-        {DECODER_PATH, decoderArguments(wavOut, mp3)},
-        {ENCODER_PATH, {"wav2amr", wav, amrOut, "MR122"}},
-    };
-    for (const auto &[program, arguments] : tools) {
+    for (const auto &[program, arguments] : longRuns()) {
         for (const auto &[stopName, signalNumber] : stops) {
             SCOPED_TRACE(QFileInfo(program).fileName().toStdString() + " stopped by " + stopName);
             writeFile(wavOut, "the previous conversion's audio");
@@ -111,9 +127,7 @@ TEST_F(ToolSafetyTest, StoppedFromOutsideTheyLeaveNoTemporaryFileAndThePreviousO
             QProcess run;
             startInItsOwnConsole(run, program, arguments);
             ASSERT_TRUE(run.waitForStarted());
-            // Its temporary file is hidden.
-            while (filesIn(outputs.path()).filter(QRegularExpression("^\\.")).isEmpty())
-                ASSERT_FALSE(run.waitForFinished(1)) << "the tool ended before it could be stopped; it needs a longer input";
+            ASSERT_TRUE(cameToWrite(run)) << "the tool ended before it could be stopped; it needs a longer input";
             EXPECT_TRUE(stop(run, signalNumber));
 
             EXPECT_EQ(filesIn(outputs.path()), QStringList({"ring.amr", "temp.wav"}));
@@ -123,7 +137,37 @@ TEST_F(ToolSafetyTest, StoppedFromOutsideTheyLeaveNoTemporaryFileAndThePreviousO
     }
 }
 
-TEST_F(ToolSafetyTest, AWrongCommandLineRemovesTheOutputItNamesButNeverAnInput)
+TEST_F(ToolSafetyTest, KilledTheyLeaveTemporaryFilesThatTheNextRunForTheSameOutputRemoves)
+{
+    // A kill that no handler sees (SIGKILL; on Windows TerminateProcess), as a power cut.
+    QString killed;
+    for (const auto &[program, arguments] : longRuns()) {
+        QProcess run;
+        run.start(program, arguments);
+        ASSERT_TRUE(run.waitForStarted());
+        ASSERT_TRUE(cameToWrite(run, hiddenOutputs().size())) << "the tool ended before it could be killed";
+        killed = QString::number(run.processId());
+        run.kill();
+        ASSERT_TRUE(run.waitForFinished(120000));
+    }
+    ASSERT_EQ(hiddenOutputs().size(), 2);
+
+    // What is not such a file stays: an earlier version's name without a process id, a
+    // running process's file (this test's), a name of another shape, another output's.
+    const QString running = QString::number(QCoreApplication::applicationPid());
+    QStringList others{".temp.wav.AbC123", ".temp.wav." + running + ".AbC123", ".temp.wav." + killed + ".notes",
+                       ".song.wav." + killed + ".AbC123", ".ring.amr." + killed + ".AbC12"};
+    for (const QString &other : others)
+        writeFile(outputs.filePath(other), "a user's file");
+
+    EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(wavOut, fixtureFile("vbr-48k.mp3"))).exitCode, 0);
+    EXPECT_EQ(runTool(ENCODER_PATH, {"wav2amr", wavOut, amrOut, "MR74"}).exitCode, 0);
+    others << "ring.amr" << "temp.wav";
+    others.sort();
+    EXPECT_EQ(filesIn(outputs.path()), others);
+}
+
+TEST_F(ToolSafetyTest, AWrongCommandLineLeavesEveryFileAsItWas)
 {
     // An input named like an option is the input when it comes last.
     ASSERT_TRUE(QFile::copy(fixtureFile("vbr-48k.mp3"), inputs.filePath("-song.mp3")));
@@ -134,7 +178,10 @@ TEST_F(ToolSafetyTest, AWrongCommandLineRemovesTheOutputItNamesButNeverAnInput)
     const ToolRun run = decodeInInputs(decoderArguments(wav, "-song.mp3"));
     EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
     EXPECT_EQ(readPcm(wav).size(), 12000u);
+    const QByteArray decoded = contentsOf(wav);
 
+    // A wrong line cannot say what was meant as the output: even the audio that a failed
+    // decoding would remove stays.
     const QString out = "wave:" + wav;
     const QStringList wrongLines[] = {
         {"-m", "-R", "8000", "-b", "16", "-o", out, ""}, // an emptied input box
@@ -143,19 +190,15 @@ TEST_F(ToolSafetyTest, AWrongCommandLineRemovesTheOutputItNamesButNeverAnInput)
         {"-o", out, "-m", "-R", "44100", "-b", "16", "-song.mp3"},
         // An option stays an option in the last place.
         {"-song.mp3", "-o", out, "-b", "16", "-R", "8000", "-m"},
+        {"-m", "-R", "8000", "-b", "16", "-q", "-o", "wave:-song.mp3", "-song.mp3"},
     };
     for (const QStringList &arguments : wrongLines) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
-        writeFile(wav, "the previous conversion's audio");
         const ToolRun wrong = decodeInInputs(arguments);
         EXPECT_EQ(wrong.exitCode, 2);
-        EXPECT_TRUE(wrong.errorOutput.startsWith("usage: madplay.exe")) << wrong.errorOutput.toStdString();
-        EXPECT_FALSE(QFile::exists(wav));
+        EXPECT_TRUE(wrong.errorOutput.startsWith("madplay.exe: usage: madplay.exe")) << wrong.errorOutput.toStdString();
+        EXPECT_EQ(contentsOf(wav), decoded);
     }
-
-    // A wrong line whose output is also one of its other arguments may mean that file as
-    // the input: it is left alone.
-    EXPECT_EQ(decodeInInputs({"-m", "-R", "8000", "-b", "16", "-q", "-o", "wave:-song.mp3", "-song.mp3"}).exitCode, 2);
     EXPECT_EQ(contentsOf(inputs.filePath("-song.mp3")), contentsOf(fixtureFile("vbr-48k.mp3")));
 }
 

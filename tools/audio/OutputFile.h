@@ -3,9 +3,13 @@
 // A file that is written under a temporary name beside its target and takes the target's
 // name only when everything has been written: a failed run never leaves a partial file
 // under the target's name, and an existing target stays as it was until the rename. The
-// temporary name is registered with TemporaryFiles, so that a tool stopped by a signal
-// removes it too. It is shortened where the target's name is too long to take the
-// temporary name's additions within the folder's limit.
+// temporary name (TemporaryName's, which carries the process id) is registered with
+// TemporaryFiles, so that a tool stopped by a signal removes it too; what a run killed
+// outright leaves behind, the next run for the same target removes before it writes.
+//
+// What may be replaced is OutputTarget's: a regular file the user may write, or nothing;
+// through a symbolic link, the file it leads to, in whose folder the temporary file is
+// then written. The output keeps the replaced file's permissions and owner.
 
 #include "AudioResult.h"
 
@@ -21,7 +25,7 @@ namespace audio {
 
 class OutputFile {
 public:
-    // Creates the temporary file in the target's folder.
+    // Creates the temporary file in the target's folder. Errors name `targetPath`.
     static Result<OutputFile> create(const std::string &targetPath);
 
     const std::string &targetPath() const { return m_targetPath; }
@@ -48,10 +52,12 @@ private:
         void operator()(std::FILE *file) const;
     };
 
-    OutputFile(std::string targetPath, std::unique_ptr<Temporary, RemoveTemporary> temporary, std::FILE *file);
+    OutputFile(std::string targetPath, std::string writtenAt, std::unique_ptr<Temporary, RemoveTemporary> temporary,
+               std::FILE *file);
     Error failure(const std::string &action) const;
 
     std::string m_targetPath;
+    std::string m_writtenAt; // the target's path, or the file its links lead to
     // Declared before the file, so that the file is closed before it is removed.
     std::unique_ptr<Temporary, RemoveTemporary> m_temporary;
     std::unique_ptr<std::FILE, CloseFile> m_file;

@@ -3,6 +3,7 @@
 #include "AudioInput.h"
 
 #include "ContentProbe.h"
+#include "FileKind.h"
 #include "FileSystemPath.h"
 #include "Mp3Decoder.h"
 #if AMR_WITH_FFMPEG
@@ -18,14 +19,13 @@ using audio::Error;
 
 audio::Result<std::unique_ptr<AudioSource>> openAudioFile(const std::string &path)
 {
+    if (const auto reason = audio::notAFile(path))
+        return Error{*reason};
     auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
     if (!*in)
         return Error{std::string("cannot open it: ") + std::strerror(errno)};
     std::error_code error;
-    const std::filesystem::path name = audio::fileSystemPath(path);
-    if (!std::filesystem::is_regular_file(name, error))
-        return Error{"it is not a file"};
-    if (std::filesystem::file_size(name, error) == 0 && !error)
+    if (std::filesystem::file_size(audio::fileSystemPath(path), error) == 0 && !error)
         return Error{"it is empty"};
 #if AMR_WITH_FFMPEG
     // The module reads the file by its name: no stream crosses into it.

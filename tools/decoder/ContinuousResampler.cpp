@@ -2,8 +2,6 @@
 
 #include "ContinuousResampler.h"
 
-#include "Pcm16.h"
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -29,7 +27,8 @@ audio::Result<std::span<const std::int16_t>> ContinuousResampler::process(std::s
     }
     if (auto error = feed(input))
         return *error;
-    return handOut(keptBack);
+    handOut(keptBack);
+    return std::span<const std::int16_t>(m_pcm);
 }
 
 audio::Result<std::span<const std::int16_t>> ContinuousResampler::finish()
@@ -38,7 +37,9 @@ audio::Result<std::span<const std::int16_t>> ContinuousResampler::finish()
         if (auto error = runOut())
             return *error;
     }
-    return handOut(0);
+    handOut(0);
+    m_limiter.finish(m_pcm);
+    return std::span<const std::int16_t>(m_pcm);
 }
 
 Status ContinuousResampler::startStretch(int sampleRate)
@@ -124,13 +125,11 @@ void ContinuousResampler::add(std::span<const float> output)
                    m_pending.begin() + static_cast<std::ptrdiff_t>(at), std::plus<float>());
 }
 
-std::span<const std::int16_t> ContinuousResampler::handOut(std::size_t keep)
+void ContinuousResampler::handOut(std::size_t keep)
 {
     const std::size_t count = m_pending.size() > keep ? m_pending.size() - keep : 0;
-    m_pcm.resize(count);
-    std::transform(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(count), m_pcm.begin(),
-                   audio::toPcm16);
+    m_pcm.clear();
+    m_limiter.limit(std::span(m_pending).first(count), m_pcm);
     m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(count));
     m_pendingStart += static_cast<std::int64_t>(count);
-    return m_pcm;
 }

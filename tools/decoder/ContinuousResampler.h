@@ -1,6 +1,7 @@
 #pragma once
 
-// Turns mono float audio at any sample rate into one continuous 8000 Hz, 16-bit stream,
+// Turns mono float audio at any sample rate into one continuous 8000 Hz, 16-bit stream
+// (kept below full scale by a PeakLimiter),
 // also when the input's rate changes on the way (as in files joined from different
 // sources). Each stretch of one rate gets a resampler of its own (libsoxr, very high
 // quality); where the rate changes, the old resampler is run out over a little silence
@@ -9,6 +10,7 @@
 // would in one resampler, instead of leaving a click.
 
 #include "AudioResult.h"
+#include "PeakLimiter.h"
 #include "Resampler.h"
 
 #include <cstdint>
@@ -31,7 +33,8 @@ private:
     audio::Status feed(std::span<const float> input);
     audio::Status runOut();
     void add(std::span<const float> output);
-    std::span<const std::int16_t> handOut(std::size_t keep);
+    // Limits all pending output but the last `keep` samples into m_pcm.
+    void handOut(std::size_t keep);
 
     std::optional<audio::Resampler> m_resampler;
     int m_sampleRate = 0;
@@ -40,5 +43,6 @@ private:
     std::uint64_t m_stretchInput = 0; // what it has been fed, its lead-in included
     std::vector<float> m_pending;     // output not yet handed out, from m_pendingStart on
     std::int64_t m_pendingStart = 0;
+    audio::PeakLimiter m_limiter;
     std::vector<std::int16_t> m_pcm;
 };

@@ -5,7 +5,7 @@
 
 #include "MpegFrameDecoder.h"
 #include "MpegFrameScanner.h"
-#include "Pcm16.h"
+#include "PeakLimiter.h"
 #include "Resampler.h"
 
 #include <algorithm>
@@ -19,6 +19,13 @@ namespace {
 
 // 8000 Hz samples a run gathers before it writes them.
 constexpr std::size_t writeBlock = 4096;
+
+// The samples a run keeps are as one run's when its warm-up and run-out reach past the
+// resampling filter (20 ms at 8000 Hz) and the peak limiter (the warm-up past its reach
+// back, the run-out past its shorter reach ahead).
+constexpr double resamplingReach = 0.02;
+static_assert(warmUpSeconds >= resamplingReach + double(audio::PeakLimiter::release + audio::PeakLimiter::lookAhead)
+                                                     / audio::Resampler::outputRate);
 
 class Run {
 public:
@@ -38,8 +45,9 @@ private:
     // Resamples the part of a decoded frame, whose first sample is `first` (counted before
     // the gapless cut at the start), that lies within the run.
     audio::Status take(std::span<const float> mono, std::uint64_t first);
-    // Keeps the part of the resampler's output that is the run's own.
+    // Limits the resampler's output and keeps the part of it that is the run's own.
     audio::Status keep(std::span<const float> resampled);
+    audio::Status keepLimited();
     audio::Status writeHeld();
     Error resamplingFailure(const Error &error) const { return Error{m_path + ": " + error.message}; }
 
@@ -49,7 +57,9 @@ private:
     const audio::WavWriter &m_wav;
     const int m_rate;
     std::optional<audio::Resampler> m_resampler;
-    std::uint64_t m_output;  // the output sample the resampler gives next
+    audio::PeakLimiter m_limiter;
+    std::vector<std::int16_t> m_limited; // the limiter's latest output
+    std::uint64_t m_output;  // the output sample the limiter gives next
     const std::uint64_t m_keepFrom, m_keepTo;
     std::vector<std::int16_t> m_held; // kept, not yet written, from m_written on
     std::uint64_t m_written;
@@ -119,6 +129,10 @@ audio::Result<std::optional<std::uint64_t>> Run::decode(const std::atomic<bool> 
         if (auto error = keep(rest.value()))
             return *error;
     }
+    m_limited.clear();
+    m_limiter.finish(m_limited);
+    if (auto error = keepLimited())
+        return *error;
     if (auto error = writeHeld())
         return *error;
     return std::optional(std::min(m_output, m_keepTo));
@@ -143,14 +157,21 @@ audio::Status Run::take(std::span<const float> mono, std::uint64_t first)
 
 audio::Status Run::keep(std::span<const float> resampled)
 {
+    m_limited.clear();
+    m_limiter.limit(resampled, m_limited);
+    return keepLimited();
+}
+
+audio::Status Run::keepLimited()
+{
     const std::uint64_t first = m_output;
-    m_output += resampled.size();
+    m_output += m_limited.size();
     const std::uint64_t from = std::max(first, m_keepFrom);
     const std::uint64_t to = std::min(m_output, m_keepTo);
     if (from >= to)
         return std::nullopt;
-    const auto kept = resampled.subspan(static_cast<std::size_t>(from - first), static_cast<std::size_t>(to - from));
-    std::transform(kept.begin(), kept.end(), std::back_inserter(m_held), audio::toPcm16);
+    const auto kept = std::span(m_limited).subspan(static_cast<std::size_t>(from - first), static_cast<std::size_t>(to - from));
+    m_held.insert(m_held.end(), kept.begin(), kept.end());
     return m_held.size() >= writeBlock ? writeHeld() : std::nullopt;
 }
 

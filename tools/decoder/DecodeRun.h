@@ -2,9 +2,9 @@
 
 // Decodes one run of a surveyed MPEG audio file with a decoder and a resampler of its own,
 // reading the file through a stream of its own, so that runs can decode on several threads
-// at once. The run decodes its priming frames and drops what they give, resamples from its
-// warm-up on, and writes the 8000 Hz samples it keeps straight to their place in the WAV
-// file.
+// at once. The run decodes its priming frames and drops what they give, resamples and
+// limits from its warm-up on, and writes the 8000 Hz samples it keeps straight to their
+// place in the WAV file.
 
 #include "AudioResult.h"
 #include "Mp3Survey.h"

@@ -46,13 +46,3 @@ std::optional<DecoderOptions> DecoderOptions::parse(const std::vector<std::strin
     }
     return DecoderOptions{output->substr(wavePrefix.size()), *input};
 }
-
-std::optional<std::string> DecoderOptions::outputNamed(const std::vector<std::string> &arguments)
-{
-    for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
-        const std::string &value = arguments[i + 1];
-        if (arguments[i] == "-o" && value.starts_with(wavePrefix) && value.size() > wavePrefix.size())
-            return value.substr(wavePrefix.size());
-    }
-    return std::nullopt;
-}

@@ -20,9 +20,4 @@ struct DecoderOptions {
     // The options, or nothing when the arguments (program name excluded) are not the
     // decoder's command line.
     static std::optional<DecoderOptions> parse(const std::vector<std::string> &arguments);
-
-    // The WAV file that `-o wave:PATH` names in arguments that parse() refuses, so that
-    // a wrong command line can remove it as every other failure does; nothing when no
-    // such option can be read.
-    static std::optional<std::string> outputNamed(const std::vector<std::string> &arguments);
 };

@@ -32,8 +32,16 @@ audio::Result<AudioBlock> Mp3Decoder::read()
         if (auto error = step())
             return *error;
     }
-    if (m_ready.empty() && m_seconds == 0)
+    if (m_ready.empty() && m_seconds == 0) {
+        if (m_announced.frames > m_framesDecoded) {
+            // libmpg123 has read the LAME header by now, though no audio came to name the format.
+            m_announced.delay = m_decoder.encoderDelay();
+            m_announced.padding = m_decoder.encoderPadding();
+            return Error{"it is truncated: it ends before its first whole frame of audio, but its LAME header announces "
+                         + secondsText(announcedSeconds())};
+        }
         return Error{"it holds no MPEG audio (is it an MP3 file?)"};
+    }
     m_block.swap(m_ready);
     m_ready.clear();
     return AudioBlock{m_block, m_readyRate};
@@ -82,6 +90,8 @@ Status Mp3Decoder::feed(const MpegFrameScanner::Frame &frame)
     if (m_framesFed == 0) {
         if (info)
             m_announced.frames = info->announcedFrames;
+        m_firstSampleRate = static_cast<int>(frame.header.sampleRate);
+        m_firstSamplesPerFrame = frame.header.samplesPerFrame;
         if (auto error = m_decoder.start(frame.header, frame.bytes.size()))
             return error;
     } else {
@@ -122,8 +132,6 @@ Status Mp3Decoder::takeFormat()
         if (m_announced.frames >= 0 && m_announced.padding > decoderDelay)
             m_holdBack = static_cast<std::size_t>(m_announced.padding - decoderDelay);
         m_readyRate = rate;
-        m_firstSampleRate = rate;
-        m_firstSamplesPerFrame = m_samplesPerFrame;
     } else if (rate != m_sampleRate || channels != m_channels) {
         if (m_formatChanges++ == 0) {
             m_firstFormatChange = "the stream changes from " + formatText(m_sampleRate, m_channels) + " to "
@@ -193,8 +201,8 @@ std::vector<std::string> Mp3Decoder::warnings() const
         lines.push_back("it is truncated: the last frame, at " + secondsText(m_seconds) + ", is cut short"
                         + (announcesMore ? " (" + announced + ")" : ""));
     } else if (m_announced.frames >= 0 && m_announced.frames != m_framesDecoded) {
-        lines.push_back((announcesMore ? "the audio ends at " : "the audio runs on to ") + secondsText(m_seconds)
-                        + " but " + announced);
+        lines.push_back((announcesMore ? "it is truncated: the audio ends at " : "the audio runs on to ")
+                        + secondsText(m_seconds) + " but " + announced);
     }
 
     if (m_formatChanges == 1)

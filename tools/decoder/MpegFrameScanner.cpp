@@ -3,6 +3,8 @@
 
 #include "MpegFrameScanner.h"
 
+#include "InfoFrame.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -178,6 +180,7 @@ Result<bool> MpegFrameScanner::streamStartsAt(std::uint64_t offset)
     // stream that starts here must also have its main data within its own frames: the bit
     // reservoir of a real stream never reaches back before the stream's first frame.
     std::size_t reservoir = 0;
+    bool announced = false;
     std::uint64_t position = offset;
     for (int count = 0; count < required; ++count) {
         // A shorter chain is believed where the file or a tag ends it, if it resumes the stream.
@@ -195,6 +198,8 @@ Result<bool> MpegFrameScanner::streamStartsAt(std::uint64_t offset)
         const auto bytes = fill(position, 4);
         if (!bytes.ok())
             return bytes.error();
+        if (announced && bytes.value() < 4)
+            return true;
         const auto header = bytes.value() == 4 ? MpegFrameHeader::parse(at(position)) : std::nullopt;
         if (!header || (chain.last && !header->continues(*chain.last)))
             return endsHere();
@@ -207,7 +212,11 @@ Result<bool> MpegFrameScanner::streamStartsAt(std::uint64_t offset)
         if (!fits.ok())
             return fits.error();
         if (!fits.value())
-            return false;
+            return count > 0 && announced;
+        // A file's first stream that a LAME or Xing header starts is believed up to where the
+        // file cuts its frames short, however early: the header is no chance match.
+        if (count == 0 && !m_run.last)
+            announced = InfoFrame::of(Frame{position, *header, std::span(at(position), *length.value()), 0}).has_value();
         if (header->bitrateIndex == 0 && !resumes) {
             if (mainDataBegin(at(position), *header) > reservoir)
                 return false;

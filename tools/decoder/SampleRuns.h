@@ -19,7 +19,8 @@ struct SampleRun {
 };
 
 inline constexpr double minimumRunSeconds = 3;
-// More than the reach of the resampling filter (20 ms at 8000 Hz).
+// More than the reach of the resampling filter (20 ms at 8000 Hz) and the peak limiter's
+// reach back (25 ms) together.
 inline constexpr double warmUpSeconds = 0.05;
 
 // Cuts samples 0 to `sampleCount`, at `sampleRate`, into at most `threads` (at least 1) runs.

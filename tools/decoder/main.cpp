@@ -9,12 +9,16 @@
 // naming the file, and the audio that could be decoded is written: the exit status is 0.
 //
 // The WAV file is written under a temporary name and renamed when complete. On any
-// failure the decoder prints one line naming the file and the reason, removes OUTPUT.wav
-// as well, so the encoder that the conversion script runs next fails instead of encoding
-// the previous conversion's audio, and exits with status 1 (2 for a wrong command line,
-// which removes OUTPUT.wav too when the line names it). The one exception is an output
-// that is the input file itself: that is refused and left alone. Stopped by a signal, the
-// decoder removes its temporary file.
+// failure the decoder prints one line naming the file and the reason and exits with
+// status 1; OUTPUT.wav is then removed when it is a WAV file the decoder would have
+// replaced, so that the encoder the conversion script runs next fails instead of encoding
+// the previous conversion's audio (anything else there stays, see StaleWav.h). A wrong
+// command line (exit status 2) and an output that is the input file itself leave every
+// file as it was. Stopped by a signal, the decoder removes its temporary file.
+//
+// AMR_TOOL_MESSAGES=FILE in the environment appends each line the decoder prints for the
+// user (failures, warnings, and the first line of the usage, "madplay.exe: usage: ...")
+// to FILE as well; see ToolMessages.h.
 
 #include "AudioInput.h"
 #include "ContinuousResampler.h"
@@ -24,23 +28,23 @@
 #include "OutputFile.h"
 #include "SameFile.h"
 #include "SampleRuns.h"
+#include "StaleWav.h"
 #include "TemporaryFiles.h"
 #include "ThreadCount.h"
+#include "ToolMessages.h"
 #include "WavWriter.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <optional>
+#include <string>
+#include <vector>
 
 using audio::Error;
 using audio::Status;
 
 namespace {
 
-constexpr const char *programName = "madplay.exe";
+const audio::ToolMessages messages("madplay.exe");
 
 // Decodes an MPEG audio file in runs side by side, when it is long enough for more than
 // one run on `threads` threads and free of damage: whether it did.
@@ -121,34 +125,14 @@ Status decode(const DecoderOptions &options)
     if (auto error = file.value().commit())
         return error;
     for (const std::string &warning : source.value()->warnings())
-        std::cerr << programName << ": warning: " << options.mp3Path << ": " << warning << '\n';
+        messages.warning(options.mp3Path + ": " + warning);
     return std::nullopt;
 }
 
-// Removes the output of a failed run; what went wrong with that, for the error line.
-std::optional<std::string> removeOutput(const std::string &wavPath)
+int usage()
 {
-    if (std::remove(wavPath.c_str()) != 0 && errno != ENOENT)
-        return "the old " + wavPath + " could not be removed: " + std::strerror(errno);
-    return std::nullopt;
-}
-
-int usage(const std::vector<std::string> &arguments)
-{
-    std::optional<std::string> problem;
-    // A wrong command line cannot say which argument was meant as the input: the output
-    // is spared when it is the same file as any of them.
-    if (const auto wavPath = DecoderOptions::outputNamed(arguments)) {
-        const bool namesAnInput = std::any_of(arguments.begin(), arguments.end(), [&](const std::string &argument) {
-            return audio::sameFile(argument, *wavPath);
-        });
-        if (!namesAnInput)
-            problem = removeOutput(*wavPath);
-    }
-    std::cerr << "usage: " << programName << " -m -R 8000 -b 16 -o wave:OUTPUT.wav INPUT.mp3\n"
-              << "Decodes INPUT.mp3 to an 8000 Hz, 16-bit, mono WAV file.\n";
-    if (problem)
-        std::cerr << programName << ": " << *problem << '\n';
+    messages.usage("madplay.exe -m -R 8000 -b 16 -o wave:OUTPUT.wav INPUT.mp3");
+    std::cerr << "Decodes INPUT.mp3 to an 8000 Hz, 16-bit, mono WAV file.\n";
     return 2;
 }
 
@@ -160,15 +144,14 @@ int main(int argc, char **argv)
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const auto options = DecoderOptions::parse(arguments);
     if (!options)
-        return usage(arguments);
+        return usage();
     if (audio::sameFile(options->wavPath, options->mp3Path)) {
-        std::cerr << programName << ": " << options->wavPath
-                  << ": the output would overwrite the input file; choose another output name\n";
+        messages.failure(options->wavPath + ": the output would overwrite the input file; choose another output name");
         return 1;
     }
     if (auto error = decode(*options)) {
-        const auto problem = removeOutput(options->wavPath);
-        std::cerr << programName << ": " << error->message << (problem ? "; " + *problem : "") << '\n';
+        const auto problem = removeStaleWav(options->wavPath);
+        messages.failure(error->message + (problem ? "; " + *problem : ""));
         return 1;
     }
     return 0;

@@ -1,10 +1,11 @@
-// WAV frames to mono float, through the resampler, to 16-bit frames of 160 samples.
+// WAV frames to mono float, through the resampler and the peak limiter, to 16-bit frames
+// of 160 samples.
 
 #include "EncodeResampled.h"
 
 #include "AmrEncoder.h"
 #include "AmrStorage.h"
-#include "Pcm16.h"
+#include "PeakLimiter.h"
 #include "Resampler.h"
 
 #include <algorithm>
@@ -43,9 +44,7 @@ audio::Status encodeResampled(audio::WavReader &wav, int mode, const FrameSink &
         pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(at));
         return std::nullopt;
     };
-    const auto take = [&](std::span<const float> resampled) {
-        std::transform(resampled.begin(), resampled.end(), std::back_inserter(pending), audio::toPcm16);
-    };
+    audio::PeakLimiter limiter;
 
     std::vector<float> block(readBlock);
     for (;;) {
@@ -57,7 +56,7 @@ audio::Status encodeResampled(audio::WavReader &wav, int mode, const FrameSink &
         const auto resampled = resampler.value().process(std::span(block).first(count.value()));
         if (!resampled.ok())
             return resampled.error();
-        take(resampled.value());
+        limiter.limit(resampled.value(), pending);
         if (auto error = encodePending(false))
             return error;
     }
@@ -67,7 +66,8 @@ audio::Status encodeResampled(audio::WavReader &wav, int mode, const FrameSink &
             return rest.error();
         if (rest.value().empty())
             break;
-        take(rest.value());
+        limiter.limit(rest.value(), pending);
     }
+    limiter.finish(pending);
     return encodePending(true);
 }

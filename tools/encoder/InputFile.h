@@ -2,9 +2,12 @@
 
 // A file converter reads, opened and read through the reader of its format (WavReader,
 // AmrReader). What goes wrong with it comes back naming the file and saying why:
-// "IN.wav: cannot open it: No such file or directory", "IN.wav: it is not a WAV file".
+// "IN.wav: cannot open it: No such file or directory", "IN.wav: it is not a WAV file",
+// "IN.wav: it is a folder, not a file" (anything but a regular file is refused before it
+// is opened).
 
 #include "AudioResult.h"
+#include "FileKind.h"
 
 #include <cerrno>
 #include <cstring>
@@ -17,6 +20,8 @@ class InputFile {
 public:
     static audio::Result<InputFile> open(const std::string &path)
     {
+        if (const auto reason = audio::notAFile(path))
+            return audio::Error{path + ": " + *reason};
         auto stream = std::make_unique<std::ifstream>(path, std::ios::binary);
         if (!*stream)
             return audio::Error{path + ": cannot open it: " + std::strerror(errno)};

@@ -16,14 +16,22 @@
 // run leaves an existing output file as it was; stopped by a signal, the converter
 // removes the temporary file. An output that is the input file itself is refused.
 // Failures print one line naming the file and the reason and exit with status 1 (2 for a
-// wrong command line).
+// wrong command line, whose first line is "converter: usage: ...").
+//
+// AMR_TOOL_MESSAGES=FILE in the environment appends each such line to FILE as well (see
+// ToolMessages.h). When the WAV file to encode does not exist and FILE already holds a
+// failure line of madplay.exe, the converter says that there is no decoded audio because
+// the decoding step before failed, instead of only that the file is missing.
 
 #include "AmrStorage.h"
 #include "AmrToWav.h"
+#include "FileSystemPath.h"
 #include "SameFile.h"
 #include "TemporaryFiles.h"
+#include "ToolMessages.h"
 #include "WavToAmr.h"
 
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -31,16 +39,25 @@
 
 namespace {
 
-constexpr const char *programName = "converter";
+const audio::ToolMessages messages("converter");
 
 int usage()
 {
-    std::cerr << "usage: " << programName << " wav2amr IN.wav OUT.amr MODE\n"
-              << "       " << programName << " amr2wav IN.amr OUT.wav\n"
+    messages.usage("converter wav2amr IN.wav OUT.amr MODE");
+    std::cerr << "                  converter amr2wav IN.amr OUT.wav\n"
               << "MODE is one of " << audio::AmrStorage::modeNames << ".\n"
               << "IN.wav holds PCM (8 to 32 bits) or float audio; other than 8000 Hz, mono, 16-bit,\n"
               << "it is mixed to mono and resampled to 8000 Hz first.\n";
     return 2;
+}
+
+// Whether the WAV file to encode is missing because the decoder before failed: a second
+// reason, that the file is missing, would only hide the first.
+bool decodingFailed(const std::string &wavPath)
+{
+    std::error_code error;
+    const bool missing = !std::filesystem::exists(audio::fileSystemPath(wavPath), error) && !error;
+    return missing && audio::ToolMessages::holdFailureOf("madplay.exe");
 }
 
 } // namespace
@@ -57,12 +74,14 @@ int main(int argc, char **argv)
     audio::Status error;
     if (audio::sameFile(arguments[1], arguments[2]))
         error = audio::Error{arguments[2] + ": the output would overwrite the input file; choose another output name"};
+    else if (wav2amr && decodingFailed(arguments[1]))
+        error = audio::Error{arguments[1] + ": there is no decoded audio to encode, because the decoding step before failed"};
     else if (wav2amr)
         error = wavToAmr(arguments[1], arguments[2], *mode);
     else
         error = amrToWav(arguments[1], arguments[2]);
     if (error) {
-        std::cerr << programName << ": " << error->message << '\n';
+        messages.failure(error->message);
         return 1;
     }
     return 0;

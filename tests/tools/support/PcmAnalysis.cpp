@@ -20,7 +20,11 @@ constexpr double fullScale = 32768;
 
 } // namespace
 
-std::vector<std::int16_t> readPcm(const QString &wavPath)
+namespace {
+
+// Every sample of `wavPath`, as `read` (a WavReader's read or readMono) gives them.
+template <typename Sample, typename Read>
+std::vector<Sample> readAll(const QString &wavPath, Read read)
 {
     std::ifstream in(wavPath.toStdString(), std::ios::binary);
     if (!in) {
@@ -32,11 +36,23 @@ std::vector<std::int16_t> readPcm(const QString &wavPath)
         ADD_FAILURE() << wavPath.toStdString() << ": " << reader.error().message;
         return {};
     }
-    std::vector<std::int16_t> samples(reader.value().frameCount());
-    const auto count = reader.value().read(samples);
+    std::vector<Sample> samples(reader.value().frameCount());
+    const auto count = read(reader.value(), std::span(samples));
     if (!count.ok() || count.value() != samples.size())
         ADD_FAILURE() << wavPath.toStdString() << ": cannot read all samples";
     return samples;
+}
+
+} // namespace
+
+std::vector<std::int16_t> readPcm(const QString &wavPath)
+{
+    return readAll<std::int16_t>(wavPath, [](audio::WavReader &wav, std::span<std::int16_t> samples) { return wav.read(samples); });
+}
+
+std::vector<float> readMonoFloat(const QString &wavPath)
+{
+    return readAll<float>(wavPath, [](audio::WavReader &wav, std::span<float> samples) { return wav.readMono(samples); });
 }
 
 void writePcm(const QString &wavPath, std::span<const std::int16_t> samples)
@@ -48,6 +64,11 @@ void writePcm(const QString &wavPath, std::span<const std::int16_t> samples)
     ASSERT_FALSE(wav.value().append(samples));
     ASSERT_FALSE(wav.value().finish());
     ASSERT_FALSE(file.value().commit());
+}
+
+void writePreviousAudio(const QString &wavPath)
+{
+    writePcm(wavPath, std::vector<std::int16_t>(800, 1000));
 }
 
 std::span<const std::int16_t> between(const std::vector<std::int16_t> &samples,

@@ -12,8 +12,16 @@
 // The samples of a WAV file, through the tools' own reader; a test failure if it refuses.
 std::vector<std::int16_t> readPcm(const QString &wavPath);
 
+// The samples of a WAV file of any layout, mixed to mono, at full scale +-1 and unclipped
+// where they are float.
+std::vector<float> readMonoFloat(const QString &wavPath);
+
 // Writes the samples as a WAV file, through the tools' own writer; a test failure if it fails.
 void writePcm(const QString &wavPath, std::span<const std::int16_t> samples);
+
+// A tenth of a second of a WAV file, as the previous conversion leaves at the decoder's
+// output: stale audio, which a failed decoding removes.
+void writePreviousAudio(const QString &wavPath);
 
 // The samples from `fromSeconds` to `toSeconds` at 8000 Hz.
 std::span<const std::int16_t> between(const std::vector<std::int16_t> &samples,

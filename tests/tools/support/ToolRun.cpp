@@ -33,13 +33,13 @@ QProcessEnvironment environmentWith(const QString &name, const QString &value)
 }
 
 ToolRun runTool(const QString &program, const QStringList &arguments,
-                const QProcessEnvironment &environment, const QString &workingFolder)
+                const QProcessEnvironment &environment, const QString &workingFolder, int seconds)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workingFolder);
     process.start(program, arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+    if (!process.waitForFinished(seconds * 1000) || process.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << "could not run " << program.toStdString();
         return {};
     }

@@ -27,10 +27,11 @@ QStringList decoderArguments(const QString &wav, const QString &input);
 // This process's environment with `name` set to `value`, as for AMR_DECODER_THREADS.
 QProcessEnvironment environmentWith(const QString &name, const QString &value);
 
-// Runs `program` in `workingFolder` (the test's own when empty).
+// Runs `program` in `workingFolder` (the test's own when empty); a test failure when it
+// has not ended after `seconds`.
 ToolRun runTool(const QString &program, const QStringList &arguments,
                 const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-                const QString &workingFolder = {});
+                const QString &workingFolder = {}, int seconds = 120);
 
 // What Debian's sox says about an audio file (soxi's `option`, such as "-s" for the
 // sample count), independently of our own readers; empty when sox cannot read it.

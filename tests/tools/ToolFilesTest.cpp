@@ -1,0 +1,249 @@
+// What the decoder and the encoder do with files they did not make: inputs and outputs
+// that are no files, what a failed decoding removes, files the user may not write, and
+// what a replaced file keeps.
+
+#include "PcmAnalysis.h"
+#include "ToolRun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+class ToolFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    QTemporaryDir folder;
+    QString mp3 = fixtureFile("vbr-48k.mp3");
+    QString wav = folder.filePath("temp.wav");
+    QString amr = folder.filePath("ring.amr");
+};
+
+// A tool's command line, and the name its lines start with.
+struct ToolLine {
+    QString program;
+    QStringList arguments;
+    QString name;
+};
+
+// Each tool's command line on `input`, writing into `folder`.
+std::vector<ToolLine> linesReading(const QString &input, const QTemporaryDir &folder)
+{
+    return {
+        {DECODER_PATH, decoderArguments(folder.filePath("temp.wav"), input), "madplay.exe"},
+        {ENCODER_PATH, {"wav2amr", input, folder.filePath("ring.amr"), "MR74"}, "converter"},
+        {ENCODER_PATH, {"amr2wav", input, folder.filePath("back.wav")}, "converter"},
+    };
+}
+
+// Each tool's command line writing `output` from an input it reads.
+std::vector<ToolLine> linesWriting(const QString &output, const QTemporaryDir &folder)
+{
+    const QString wav = folder.filePath("input.wav");
+    const QString amr = folder.filePath("input.amr");
+    writePreviousAudio(wav);
+    EXPECT_EQ(runTool(ENCODER_PATH, {"wav2amr", wav, amr, "MR74"}).exitCode, 0);
+    return {
+        {DECODER_PATH, decoderArguments(output, fixtureFile("vbr-48k.mp3")), "madplay.exe"},
+        {ENCODER_PATH, {"wav2amr", wav, output, "MR74"}, "converter"},
+        {ENCODER_PATH, {"amr2wav", amr, output}, "converter"},
+    };
+}
+
+} // namespace
+
+TEST_F(ToolFilesTest, AnInputThatIsNoFileIsRefusedAtOnce)
+{
+    std::vector<std::pair<QString, QString>> inputs{{folder.path(), "it is a folder, not a file"}};
+#ifndef _WIN32
+    // A named pipe without a writer would keep its open waiting for ever, and a device
+    // like /dev/zero would never end.
+    const QString pipe = folder.filePath("pipe.mp3");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    inputs.emplace_back(pipe, "it is a named pipe, not a file");
+    inputs.emplace_back("/dev/zero", "it is a device, not a file");
+#endif
+    for (const auto &[input, reason] : inputs) {
+        for (const ToolLine &tool : linesReading(input, folder)) {
+            SCOPED_TRACE(tool.arguments.join(' ').toStdString());
+            // A generous limit that only guards against waiting for ever.
+            const ToolRun run = runTool(tool.program, tool.arguments, QProcessEnvironment::systemEnvironment(), {}, 20);
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_EQ(run.errorLines(), QStringList(tool.name + ": " + input + ": " + reason));
+        }
+    }
+}
+
+TEST_F(ToolFilesTest, AnOutputThatIsNoFileIsRefusedAndLeftAsItIs)
+{
+    const QString subfolder = folder.filePath("songs");
+    ASSERT_TRUE(QDir(folder.path()).mkdir("songs"));
+    std::vector<std::pair<QString, QString>> outputs{{subfolder, "it is a folder, not a file"}};
+#ifndef _WIN32
+    const QString pipe = folder.filePath("pipe.wav");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    outputs.emplace_back(pipe, "it is a named pipe, not a file");
+    const QString link = folder.filePath("link.wav");
+    ASSERT_TRUE(QFile::link(subfolder, link));
+    outputs.emplace_back(link, "it is a folder, not a file");
+#endif
+    for (const auto &[output, reason] : outputs) {
+        for (const ToolLine &tool : linesWriting(output, folder)) {
+            SCOPED_TRACE(tool.arguments.join(' ').toStdString());
+            const ToolRun run = runTool(tool.program, tool.arguments, QProcessEnvironment::systemEnvironment(), {}, 20);
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_EQ(run.errorLines(), QStringList(tool.name + ": " + output + ": " + reason));
+        }
+    }
+    EXPECT_TRUE(QFileInfo(subfolder).isDir());
+    EXPECT_TRUE(QDir(subfolder).isEmpty());
+#ifndef _WIN32
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    struct stat status {};
+    EXPECT_TRUE(stat(QFile::encodeName(pipe).constData(), &status) == 0 && S_ISFIFO(status.st_mode));
+#endif
+}
+
+TEST_F(ToolFilesTest, AFailedDecodingRemovesOnlyTheWavFileItWouldHaveReplaced)
+{
+    // Stale audio goes, so that the encoder after it cannot encode an older song; a file
+    // of another kind or a folder is the user's.
+    const QString notAudio = folder.filePath("notes.mp3");
+    writeFile(notAudio, "Not an MP3 file at all.\n");
+    const QString text = folder.filePath("notes.txt");
+    writeFile(text, "a user's notes");
+    const QString subfolder = folder.filePath("empty folder");
+    ASSERT_TRUE(QDir(folder.path()).mkdir("empty folder"));
+    for (const QString &kept : {text, subfolder}) {
+        SCOPED_TRACE(kept.toStdString());
+        EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(kept, notAudio)).exitCode, 1);
+        EXPECT_TRUE(QFileInfo::exists(kept));
+    }
+    EXPECT_EQ(contentsOf(text), "a user's notes");
+
+    writePreviousAudio(wav);
+    const ToolRun run = runTool(DECODER_PATH, decoderArguments(wav, notAudio));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(wav));
+#ifndef _WIN32
+    // Through a link, the audio it leads to goes, and the link stays for the next run.
+    const QString link = folder.filePath("link.wav");
+    ASSERT_TRUE(QFile::link("temp.wav", link));
+    writePreviousAudio(wav);
+    EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(link, notAudio)).exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(wav));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+#endif
+}
+
+TEST_F(ToolFilesTest, AFileTheUserMayNotWriteIsRefusedAndKept)
+{
+    // Files the user may read but not write, in a folder the user may write: as cp and sox
+    // do, the tools refuse to replace them.
+    const QString song = folder.filePath("song.mp3");
+    ASSERT_TRUE(QFile::copy(mp3, song));
+    const QString input = folder.filePath("input.wav");
+    writePreviousAudio(input);
+    QStringList tools{DECODER_PATH, ENCODER_PATH};
+    const QString userFolder = folder.filePath("user");
+    ASSERT_TRUE(QDir(folder.path()).mkdir("user"));
+    const QString wavOut = userFolder + "/temp.wav";
+    const QString amrOut = userFolder + "/ring.amr";
+    writePreviousAudio(wavOut);
+    writeFile(amrOut, "the user's ringtone");
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
+    QStringList asUser; // what runs a tool as the user
+#ifndef _WIN32
+    if (geteuid() == 0) {
+        // Root may write anything: the tools run as the user 65534 (nobody), who owns the
+        // folder, from copies where that user reaches them, on inputs that user may read.
+        // temp.wav is root's, mode 644; ring.amr is that user's, mode 444.
+        const QString nobody = "65534";
+        if (QProcess::execute("setpriv", {"--reuid=" + nobody, "--regid=" + nobody, "--clear-groups", "--", "true"}) != 0)
+            GTEST_SKIP() << "runs as root and cannot run a tool as the user nobody (setpriv --reuid=65534 failed)";
+        asUser = {"setpriv", "--reuid=" + nobody, "--regid=" + nobody, "--clear-groups", "--"};
+        ASSERT_TRUE(QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ExeOther));
+        for (const QString &path : {song, input})
+            ASSERT_TRUE(QFile::setPermissions(path, QFile::permissions(path) | QFile::ReadOther));
+        for (QString &tool : tools) {
+            const QString copy = folder.filePath(QFileInfo(tool).fileName());
+            ASSERT_TRUE(QFile::copy(tool, copy));
+            tool = copy;
+        }
+        ASSERT_EQ(chown(QFile::encodeName(userFolder).constData(), 65534, 65534), 0);
+        ASSERT_EQ(chown(QFile::encodeName(amrOut).constData(), 65534, 65534), 0);
+        ASSERT_TRUE(QFile::setPermissions(amrOut, readOnly));
+    } else
+#endif
+    {
+        ASSERT_TRUE(QFile::setPermissions(wavOut, readOnly));
+        ASSERT_TRUE(QFile::setPermissions(amrOut, readOnly));
+    }
+    const QByteArray wavBefore = contentsOf(wavOut);
+    const std::pair<QStringList, QString> lines[] = {
+        {QStringList{tools[0]} + decoderArguments(wavOut, song), "madplay.exe: " + wavOut},
+        {{tools[1], "wav2amr", input, amrOut, "MR74"}, "converter: " + amrOut},
+    };
+    for (const auto &[line, named] : lines) {
+        SCOPED_TRACE(line.join(' ').toStdString());
+        const QStringList command = asUser + line;
+        const ToolRun run = runTool(command.front(), command.mid(1));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.errorLines(), QStringList(named + ": you may not write to it, so it is left as it was"))
+            << run.errorOutput.toStdString();
+    }
+    EXPECT_EQ(contentsOf(wavOut), wavBefore);
+    EXPECT_EQ(contentsOf(amrOut), "the user's ringtone");
+    EXPECT_EQ(filesIn(userFolder), QStringList({"ring.amr", "temp.wav"}));
+    // Root itself may, as with cp, and the file stays nobody's and read-only.
+    if (!asUser.isEmpty()) {
+        EXPECT_EQ(runTool(ENCODER_PATH, {"wav2amr", input, amrOut, "MR74"}).exitCode, 0);
+        EXPECT_TRUE(contentsOf(amrOut).startsWith("#!AMR\n"));
+        EXPECT_EQ(QFileInfo(amrOut).ownerId(), 65534u);
+        EXPECT_FALSE(QFile::permissions(amrOut) & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    }
+}
+
+#ifndef _WIN32
+TEST_F(ToolFilesTest, AReplacedFileKeepsItsModeAndOwnerAndALinkIsWrittenThrough)
+{
+    // A ringtone kept from other users, and as root one of nobody's, which root may write.
+    writeFile(amr, "the previous ringtone");
+    ASSERT_EQ(chmod(QFile::encodeName(amr).constData(), 0640), 0);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(QFile::encodeName(amr).constData(), 65534, 65534), 0);
+    }
+    writePreviousAudio(folder.filePath("input.wav"));
+    ASSERT_EQ(runTool(ENCODER_PATH, {"wav2amr", folder.filePath("input.wav"), amr, "MR74"}).exitCode, 0);
+    struct stat status {};
+    ASSERT_EQ(stat(QFile::encodeName(amr).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(status.st_uid, 65534u);
+    }
+    EXPECT_TRUE(contentsOf(amr).startsWith("#!AMR\n"));
+
+    // temp.wav leads to a file in another folder, which is made, then replaced, there.
+    ASSERT_TRUE(QDir(folder.path()).mkdir("real"));
+    ASSERT_TRUE(QFile::link("real/song.wav", wav));
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(wav, mp3)).exitCode, 0);
+        EXPECT_TRUE(QFileInfo(wav).isSymLink());
+        EXPECT_EQ(readPcm(folder.filePath("real/song.wav")).size(), 12000u);
+        EXPECT_EQ(filesIn(folder.filePath("real")), QStringList{"song.wav"});
+    }
+}
+#endif

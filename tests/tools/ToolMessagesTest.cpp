@@ -1,0 +1,100 @@
+// The lines the decoder and the encoder print for the user, appended to the file that
+// AMR_TOOL_MESSAGES names, which the program reads after a conversion; and the encoder's
+// line after a failed decoding step.
+
+#include "ToolRun.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ToolMessagesTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    ToolRun run(const QString &program, const QStringList &arguments, const QString &messagesFile)
+    {
+        return runTool(program, arguments, environmentWith("AMR_TOOL_MESSAGES", messagesFile));
+    }
+
+    QTemporaryDir folder;
+    QString messages = folder.filePath("messages.txt");
+    QString wav = folder.filePath("temp.wav");
+    QString notAudio = folder.filePath("notes.mp3");
+};
+
+QStringList linesOf(const QString &path)
+{
+    return QString::fromUtf8(contentsOf(path)).split(u'\n');
+}
+
+} // namespace
+
+TEST_F(ToolMessagesTest, EachLineForTheUserIsAppendedAsPrintedAndAWrongCommandLineAsOne)
+{
+    writeFile(notAudio, "Not an MP3 file at all.\n");
+    // A name beyond any 8-bit code page, which reaches the file in UTF-8.
+    const QString damaged = folder.filePath(QStringLiteral("cut \u266a.mp3"));
+    ASSERT_TRUE(QFile::copy(fixtureFile("last-frame-cut.mp3"), damaged));
+    struct Case {
+        const char *what;
+        QString program;
+        QStringList arguments;
+        int exitCode;
+        QString start; // of the first line
+    };
+    const Case cases[] = {
+        {"a warning", DECODER_PATH, decoderArguments(wav, damaged), 0, "madplay.exe: warning: " + damaged + ": "},
+        {"a failure", DECODER_PATH, decoderArguments(wav, notAudio), 1, "madplay.exe: " + notAudio + ": "},
+        {"the encoder's failure", ENCODER_PATH, {"wav2amr", notAudio, folder.filePath("ring.amr"), "MR74"}, 1,
+         "converter: " + notAudio + ": "},
+        {"a wrong command line", DECODER_PATH, {"-m", "-o", "wave:" + wav, damaged}, 2, "madplay.exe: usage: madplay.exe -m"},
+        {"the encoder's wrong command line", ENCODER_PATH, {"wav2amr", wav}, 2, "converter: usage: converter wav2amr"},
+    };
+    for (const Case &tool : cases) {
+        SCOPED_TRACE(tool.what);
+        writeFile(messages, "an earlier line\n");
+        const ToolRun done = run(tool.program, tool.arguments, messages);
+        EXPECT_EQ(done.exitCode, tool.exitCode) << done.errorOutput.toStdString();
+        const QStringList printed = done.errorLines();
+        ASSERT_FALSE(printed.isEmpty());
+        // A usage's further lines explain; its first names the program and the mistake.
+        const QStringList appended = tool.exitCode == 2 ? printed.first(1) : printed;
+        EXPECT_EQ(linesOf(messages), QStringList{"an earlier line"} + appended + QStringList{""});
+        EXPECT_TRUE(printed.first().startsWith(tool.start)) << printed.first().toStdString();
+    }
+
+    // Unset or empty, nothing is written; a file that cannot be written leaves the line on
+    // the error output.
+    QProcessEnvironment unset = QProcessEnvironment::systemEnvironment();
+    unset.remove("AMR_TOOL_MESSAGES");
+    EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(wav, notAudio), unset).exitCode, 1);
+    EXPECT_EQ(run(DECODER_PATH, decoderArguments(wav, notAudio), "").exitCode, 1);
+    const ToolRun unwritable = run(DECODER_PATH, decoderArguments(wav, notAudio), folder.path());
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_EQ(unwritable.errorLines().size(), 1);
+    EXPECT_EQ(filesIn(folder.path()), QStringList({QFileInfo(damaged).fileName(), "messages.txt", "notes.mp3"}));
+}
+
+TEST_F(ToolMessagesTest, AfterAFailedDecodingStepTheEncoderSaysThereIsNoDecodedAudio)
+{
+    writeFile(notAudio, "Not an MP3 file at all.\n");
+    const QStringList encode{"wav2amr", wav, folder.filePath("ring.amr"), "MR74"};
+    const QString missing = wav + ": cannot open it: No such file or directory";
+
+    ASSERT_EQ(run(DECODER_PATH, decoderArguments(wav, notAudio), messages).exitCode, 1);
+    const ToolRun afterFailure = run(ENCODER_PATH, encode, messages);
+    EXPECT_EQ(afterFailure.exitCode, 1);
+    EXPECT_EQ(afterFailure.errorLines(),
+              QStringList("converter: " + wav + ": there is no decoded audio to encode, because the decoding step before failed"));
+    EXPECT_EQ(linesOf(messages).size(), 3);
+
+    // Without the file, or after a decoder that only warned, the missing file is all there is to say.
+    EXPECT_EQ(runTool(ENCODER_PATH, encode).errorLines(), QStringList("converter: " + missing));
+    writeFile(messages, "madplay.exe: warning: song.mp3: it is truncated\n");
+    EXPECT_EQ(run(ENCODER_PATH, encode, messages).errorLines(), QStringList("converter: " + missing));
+}
