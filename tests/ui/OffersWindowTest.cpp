@@ -1,4 +1,3 @@
-#include "ImageButton.h"
 #include "MessageBoxCatcher.h"
 #include "OffersWindow.h"
 
