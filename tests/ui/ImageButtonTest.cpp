@@ -1,5 +1,6 @@
 #include "ButtonDesign.h"
 #include "ImageButton.h"
+#include "PictureSearch.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -8,17 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <optional>
+#include <string>
 
 namespace {
 
 const QColor pictureColor(250, 200, 0);
 const QColor greyColor(120, 120, 120);
-const QColor mainTransparent(236, 233, 216);
 const QColor magenta(255, 0, 255);
-const QColor lavender(175, 168, 207);
-const QColor borderBlue(0, 0, 127);
 
 QColor buttonFace()
 {
@@ -68,59 +65,16 @@ QRect captionBox(const QImage &image)
     return box;
 }
 
-// The most frequent colour: the background.
+// A pixel between the frame and the picture.
 QColor background(const QImage &image)
 {
-    std::map<QRgb, int> counts;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            ++counts[image.pixel(x, y)];
-    return QColor(std::max_element(counts.begin(), counts.end(), [](auto a, auto b) {
-                      return a.second < b.second;
-                  })->first);
-}
-
-// Where every opaque pixel of the picture appears unchanged in the rendering.
-std::optional<QPoint> findPicture(const QImage &rendering, const QImage &picture)
-{
-    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
-    for (int top = 0; top + argb.height() <= rendering.height(); ++top) {
-        for (int left = 0; left + argb.width() <= rendering.width(); ++left) {
-            bool match = true;
-            for (int y = 0; match && y < argb.height(); ++y)
-                for (int x = 0; match && x < argb.width(); ++x)
-                    match = qAlpha(argb.pixel(x, y)) < 255
-                            || (argb.pixel(x, y) & RGB_MASK) == (rendering.pixel(left + x, top + y) & RGB_MASK);
-            if (match)
-                return QPoint(left, top);
-        }
-    }
-    return std::nullopt;
+    return image.pixelColor(3, 3);
 }
 
 void sendEnter(ImageButton &button)
 {
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     QApplication::sendEvent(&button, &enter);
-}
-
-void sendLeave(ImageButton &button)
-{
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&button, &leave);
-}
-
-void sendHeldMove(ImageButton &button, QPoint position)
-{
-    QMouseEvent move(QEvent::MouseMove, position, button.mapToGlobal(position), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&button, &move);
-}
-
-// The values that every button of a window stores.
-void applySharedDesign(ImageButton &button, bool mainWindow)
-{
-    (mainWindow ? ButtonDesign::mainWindow : ButtonDesign::offersWindow).applyTo(button);
 }
 
 class ImageButtonTest : public ::testing::Test {
@@ -133,83 +87,27 @@ protected:
         button.show();
     }
 
-    void focus()
-    {
-        button.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&button));
-        button.setFocus();
-        ASSERT_TRUE(button.hasFocus());
-        // Showing the window may have put it under the pointer.
-        sendLeave(button);
-    }
-
     ImageButton button;
-    QSignalSpy clicks{&button, &ImageButton::clicked};
 };
 
-TEST_F(ImageButtonTest, ALeftClickReleasedOverTheButtonClicks)
+TEST_F(ImageButtonTest, EnterAndReturnClickOnPressButNotAgainWhileHeld)
 {
-    QTest::mouseClick(&button, Qt::LeftButton);
-    EXPECT_EQ(clicks.count(), 1);
-    QTest::mouseClick(&button, Qt::RightButton);
-    EXPECT_EQ(clicks.count(), 1);
-    QTest::mousePress(&button, Qt::LeftButton);
-    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(150, 10));
-    EXPECT_EQ(clicks.count(), 1) << "released beside the button";
-}
-
-TEST_F(ImageButtonTest, SpaceClicksOnReleaseAndEnterOnPress)
-{
-    QTest::keyPress(&button, Qt::Key_Space);
-    EXPECT_EQ(clicks.count(), 0);
-    QTest::keyRelease(&button, Qt::Key_Space);
-    EXPECT_EQ(clicks.count(), 1);
+    QSignalSpy clicks{&button, &ImageButton::clicked};
     QTest::keyPress(&button, Qt::Key_Return);
-    EXPECT_EQ(clicks.count(), 2);
+    EXPECT_EQ(clicks.count(), 1);
     QTest::keyRelease(&button, Qt::Key_Return);
     QTest::keyClick(&button, Qt::Key_Enter);
-    EXPECT_EQ(clicks.count(), 3);
-
-    QTest::keyClick(&button, Qt::Key_A);
-    QTest::keyClick(&button, Qt::Key_Escape);
+    EXPECT_EQ(clicks.count(), 2);
     QKeyEvent heldEnter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
     QApplication::sendEvent(&button, &heldEnter);
-    EXPECT_EQ(clicks.count(), 3);
+    EXPECT_EQ(clicks.count(), 2);
 }
 
-TEST_F(ImageButtonTest, ThePressedLookFollowsThePointerWhileTheButtonIsHeld)
+TEST_F(ImageButtonTest, ADisabledButtonShowsItsGreyPictureWithoutTheMagenta)
 {
-    // Whether the press also gives the button focus, and its focus look, depends on the
-    // platform's window activation (it does on Windows); this is about the pressed look.
-    button.setFocusPolicy(Qt::NoFocus);
-    const QColor down(90, 80, 160);
-    button.setBackColorDown(down);
-    const QColor normal = background(render(button));
-
-    QTest::mousePress(&button, Qt::LeftButton);
-    EXPECT_EQ(background(render(button)), down);
-    sendHeldMove(button, QPoint(150, 10));
-    EXPECT_EQ(background(render(button)), normal);
-    sendHeldMove(button, QPoint(10, 10));
-    EXPECT_EQ(background(render(button)), down);
-    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(background(render(button)), normal);
-    EXPECT_EQ(clicks.count(), 1);
-}
-
-TEST_F(ImageButtonTest, ADisabledButtonIgnoresTheUserAndShowsItsGreyPictureOnButtonFace)
-{
-    const QImage grey = withCentre(solid({20, 20}, greyColor), magenta);
-    button.setDisabledPicture(grey);
+    button.setDisabledPicture(withCentre(solid({20, 20}, greyColor), magenta));
     button.setEnabled(false);
-
-    QTest::mouseClick(&button, Qt::LeftButton);
-    QTest::keyClick(&button, Qt::Key_Space);
-    QTest::keyClick(&button, Qt::Key_Return);
-    EXPECT_EQ(clicks.count(), 0);
-
     const QImage disabled = render(button);
-    EXPECT_EQ(background(disabled), buttonFace());
     EXPECT_TRUE(boxOf(disabled, pictureColor).isEmpty());
     const QRect picture = boxOf(disabled, greyColor);
     EXPECT_EQ(picture.size(), QSize(20, 20));
@@ -217,13 +115,12 @@ TEST_F(ImageButtonTest, ADisabledButtonIgnoresTheUserAndShowsItsGreyPictureOnBut
     EXPECT_EQ(disabled.pixelColor(picture.center()), buttonFace()) << "the magenta middle";
 
     button.setEnabled(true);
-    QTest::mouseClick(&button, Qt::LeftButton);
-    EXPECT_EQ(clicks.count(), 1);
     EXPECT_EQ(boxOf(render(button), pictureColor).size(), QSize(20, 20));
 }
 
 TEST_F(ImageButtonTest, TheTransparentColourAndMaskedIconPixelsAreNeverDrawn)
 {
+    const QColor mainTransparent(236, 233, 216);
     button.setIcon(QPixmap::fromImage(withCentre(solid({20, 20}, pictureColor), mainTransparent)));
     ASSERT_FALSE(boxOf(render(button), mainTransparent).isEmpty()) << "drawn while no colour is see-through";
     button.setTransparentColor(mainTransparent);
@@ -252,146 +149,132 @@ TEST_F(ImageButtonTest, TheTransparentColourAndMaskedIconPixelsAreNeverDrawn)
     EXPECT_GT(masked, 40);
 }
 
-TEST_F(ImageButtonTest, TheBackgroundFollowsTheState)
+// Each window's buttons in every state: the background, and the dark blue border line
+// that stands in for the raised frame while the button is hot or focused.
+TEST(ImageButtonLooks, EachStateHasItsDesignedBackgroundAndFrame)
 {
-    EXPECT_NE(background(render(button)), buttonFace());
-    applySharedDesign(button, false);
-    const QColor normal = background(render(button));
-
-    sendEnter(button);
-    EXPECT_EQ(background(render(button)), lavender);
-    sendLeave(button);
-    EXPECT_EQ(background(render(button)), normal);
-
-    focus();
-    const QColor focused = background(render(button));
-    EXPECT_NE(focused, buttonFace());
-    EXPECT_NE(focused, lavender);
-    EXPECT_NE(focused, normal);
-    button.setBackColorFocus(normal);
-    button.setBorderDrawEvent(ImageButton::BorderDrawEvent::Never);
-    const QImage marked = render(button);
-    button.clearFocus();
-    EXPECT_NE(marked, render(button)) << "focus must show even in the normal colour";
-
-    button.setEnabled(false);
-    EXPECT_EQ(background(render(button)), buttonFace());
-}
-
-TEST_F(ImageButtonTest, TheBorderIsDrawnInTheStatesItsSettingNames)
-{
-    applySharedDesign(button, true);
-    const auto corners = [this] {
-        const QImage image = render(button);
-        const QList<QColor> colors{image.pixelColor(0, 0), image.pixelColor(98, 0),
-                                   image.pixelColor(0, 27), image.pixelColor(98, 27)};
-        return colors.count(borderBlue);
+    enum class State { Normal, PointerOver, Pressed, Focused, DisabledUnderThePointer };
+    const QColor lavender(175, 168, 207);
+    const struct {
+        const char *name;
+        const ButtonDesign &design;
+        State state;
+        QColor background;
+        bool borderLine;
+    } cases[] = {
+        {"main, normal", ButtonDesign::mainWindow, State::Normal, buttonFace(), false},
+        {"main, pointer over", ButtonDesign::mainWindow, State::PointerOver, lavender, true},
+        {"main, pressed", ButtonDesign::mainWindow, State::Pressed, lavender, true},
+        {"main, focused", ButtonDesign::mainWindow, State::Focused, buttonFace(), true},
+        {"main, disabled", ButtonDesign::mainWindow, State::DisabledUnderThePointer, buttonFace(), false},
+        {"offers, normal", ButtonDesign::offersWindow, State::Normal, QColor(255, 255, 255), false},
+        {"offers, focused", ButtonDesign::offersWindow, State::Focused, QColor(232, 236, 246), true},
     };
-    EXPECT_EQ(corners(), 0);
-    sendEnter(button);
-    EXPECT_EQ(corners(), 4) << "hot";
-    sendLeave(button);
-    focus();
-    EXPECT_EQ(corners(), 4) << "focused";
-    button.setBorderDrawEvent(ImageButton::BorderDrawEvent::Hot);
-    EXPECT_EQ(corners(), 0) << "focused, but only hot counts";
-    button.setBorderDrawEvent(ImageButton::BorderDrawEvent::Always);
-    button.clearFocus();
-    EXPECT_EQ(corners(), 4);
-    button.setBorderDrawEvent(ImageButton::BorderDrawEvent::Never);
-    sendEnter(button);
-    EXPECT_EQ(corners(), 0);
-}
-
-TEST_F(ImageButtonTest, AThreeDFrameIsRaisedAndSinksWhilePressed)
-{
-    button.setBorderDrawEvent(ImageButton::BorderDrawEvent::Never);
-    const auto topLeftIsLighter = [this] {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ImageButton button;
+        c.design.applyTo(button);
+        button.resize(99, 28);
+        button.setText("Browse input");
+        button.show();
+        switch (c.state) {
+        case State::Normal:
+            break;
+        case State::PointerOver:
+            sendEnter(button);
+            break;
+        case State::Pressed:
+            QTest::mousePress(&button, Qt::LeftButton);
+            break;
+        case State::Focused: {
+            button.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&button));
+            button.setFocus();
+            ASSERT_TRUE(button.hasFocus());
+            // Activating the window may have put it under the pointer.
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(&button, &leave);
+            break;
+        }
+        case State::DisabledUnderThePointer:
+            button.setEnabled(false);
+            sendEnter(button);
+            break;
+        }
         const QImage image = render(button);
-        return qGray(image.pixel(0, 0)) > qGray(image.pixel(98, 27));
-    };
-    EXPECT_TRUE(topLeftIsLighter());
-    QTest::mousePress(&button, Qt::LeftButton);
-    EXPECT_FALSE(topLeftIsLighter());
-    QTest::mouseRelease(&button, Qt::LeftButton);
-
-    button.setAppearance(ImageButton::Appearance::Flat);
-    const QImage flat = render(button);
-    EXPECT_EQ(flat.pixelColor(0, 0), background(flat));
-    EXPECT_EQ(flat.pixelColor(98, 27), background(flat));
+        EXPECT_EQ(background(image), c.background);
+        const QColor topLeft = image.pixelColor(0, 0), bottomRight = image.pixelColor(98, 27);
+        if (c.borderLine) {
+            EXPECT_EQ(topLeft, QColor(0, 0, 127));
+            EXPECT_EQ(bottomRight, QColor(0, 0, 127));
+        } else {
+            EXPECT_GT(qGray(topLeft.rgb()), qGray(bottomRight.rgb())) << "raised";
+        }
+    }
 }
 
-TEST_F(ImageButtonTest, CaptionAlignmentFivePutsTheCaptionAtTheRightOfItsSpace)
+// The windows' side-by-side buttons at their designed sizes, in the font the button
+// falls back to: each caption on its line beside the picture, inside the frame, centred
+// in the rest of the button but for Read more's, which keeps to the right.
+TEST(ImageButtonLayout, DesignCaptionsFitBesideTheirPictures)
 {
-    button.resize(140, 28);
-    const QRect centred = captionBox(render(button));
-    button.setCaptionAlignment(ImageButton::Alignment::MiddleRight);
-    const QRect right = captionBox(render(button));
-    EXPECT_GT(right.left(), centred.left() + 10);
-    EXPECT_GE(right.right(), 140 - 8);
-    EXPECT_EQ(right.top(), centred.top());
-}
-
-TEST(ImageButtonLayout, TheConvertArrangementPutsTheRaisedPictureCentredAboveTheCaption)
-{
-    ImageButton button;
-    applySharedDesign(button, true);
-    button.resize(62, 46);
-    button.setText("Convert");
-    button.setIcon(QPixmap::fromImage(solid({30, 30}, pictureColor)));
-    button.setCaptionPosition(ImageButton::CaptionPosition::BelowPicture);
-    button.setPictureAlignment(ImageButton::Alignment::Center);
-
-    const QRect centred = boxOf(render(button), pictureColor);
-    ASSERT_EQ(centred.size(), QSize(30, 30));
-    EXPECT_LE(std::abs(centred.top() - (46 - 1 - centred.bottom())), 1);
-
-    button.setPictureOffsetY(-5);
-    const QImage image = render(button);
-    const QRect picture = boxOf(image, pictureColor);
-    const QRect caption = captionBox(image);
-    EXPECT_EQ(picture, centred.translated(0, -5));
-    EXPECT_LE(std::abs(picture.left() - (61 - picture.right())), 1);
-    ASSERT_FALSE(caption.isEmpty());
-    EXPECT_GT(caption.top(), picture.bottom());
-    EXPECT_LE(caption.bottom(), 46 - 3) << "inside the frame";
-    EXPECT_LE(std::abs(caption.left() - (61 - caption.right())), 2);
-}
-
-// The windows' buttons at their designed sizes: each caption fits beside its picture, on
-// its line, inside the frame, in the font the button falls back to.
-TEST(ImageButtonLayout, DesignCaptionsFitTheirButtons)
-{
-    struct Design {
+    const struct {
         const char *caption;
         QSize size;
         int picture;
-        bool mainWindow;
+        const ButtonDesign &look;
+    } designs[] = {
+        {"Browse input", {99, 28}, 20, ButtonDesign::mainWindow},
+        {"Browse output", {107, 28}, 20, ButtonDesign::mainWindow},
+        {"Read more", {90, 27}, 20, ButtonDesign::offersWindow},
+        {"Read more", {140, 27}, 20, ButtonDesign::offersWindow}, // wider, so that the alignment shows
+        {"Download", {98, 27}, 20, ButtonDesign::offersWindow},
+        {"Buy", {73, 27}, 16, ButtonDesign::offersWindow},
     };
-    const Design designs[] = {
-        {"Browse input", {99, 28}, 20, true}, {"Browse output", {107, 28}, 20, true},
-        {"Read more", {90, 27}, 20, false},   {"Download", {98, 27}, 20, false},
-        {"Buy", {73, 27}, 16, false},
-    };
-    for (const Design &design : designs) {
+    for (const auto &design : designs) {
+        SCOPED_TRACE(design.caption + (" at " + std::to_string(design.size.width())));
         ImageButton button;
-        applySharedDesign(button, design.mainWindow);
+        design.look.applyTo(button);
         button.resize(design.size);
         button.setText(design.caption);
         button.setIcon(QPixmap::fromImage(solid({design.picture, design.picture}, pictureColor)));
-        if (QString(design.caption) == "Read more")
+        const bool right = QString(design.caption) == "Read more";
+        if (right)
             button.setCaptionAlignment(ImageButton::Alignment::MiddleRight);
 
         const QImage image = render(button);
         const QRect picture = boxOf(image, pictureColor);
         const QRect caption = captionBox(image);
-        const QRect inside = QRect(QPoint(), design.size).adjusted(3, 3, -3, -3);
-        EXPECT_GE(caption.left(), picture.right() + 2) << design.caption;
-        EXPECT_TRUE(caption.top() >= picture.top() && caption.bottom() <= picture.bottom()) << design.caption;
-        EXPECT_TRUE(inside.contains(caption)) << design.caption << " ink " << caption.x() << "+"
-                                              << caption.width();
-        EXPECT_LE(button.sizeHint().width(), design.size.width()) << design.caption;
+        // Frame and padding take 4 pixels at each edge, and 4 more lie before the caption.
+        EXPECT_EQ(picture.left(), 4);
+        EXPECT_TRUE(caption.top() >= picture.top() && caption.bottom() <= picture.bottom());
+        const int leftGap = caption.left() - (picture.right() + 1 + 4);
+        const int rightGap = design.size.width() - 4 - 1 - caption.right();
+        EXPECT_GE(leftGap, 0);
+        EXPECT_GE(rightGap, 0);
+        EXPECT_LE(right ? rightGap : std::abs(leftGap - rightGap), 2);
+        EXPECT_LE(button.sizeHint().width(), design.size.width());
     }
+}
+
+TEST(ImageButtonLayout, ConvertsCaptionStandsCentredBelowItsPictureRaisedFivePixels)
+{
+    ImageButton button;
+    ButtonDesign::mainWindow.applyTo(button);
+    button.resize(62, 46);
+    button.setText("Convert");
+    button.setIcon(QPixmap::fromImage(solid({30, 30}, pictureColor)));
+    button.setCaptionPosition(ImageButton::CaptionPosition::BelowPicture);
+    button.setPictureAlignment(ImageButton::Alignment::Center);
+    button.setPictureOffsetY(-5);
+
+    const QImage image = render(button);
+    const QRect picture = boxOf(image, pictureColor);
+    const QRect caption = captionBox(image);
+    EXPECT_EQ(picture, QRect((62 - 30) / 2, (46 - 30) / 2 - 5, 30, 30));
+    EXPECT_GT(caption.top(), picture.bottom());
+    EXPECT_LE(caption.bottom(), 46 - 3) << "inside the frame";
+    EXPECT_LE(std::abs(caption.left() - (61 - caption.right())), 2);
 }
 
 } // namespace

@@ -1,16 +1,12 @@
-#include "ImageButton.h"
 #include "MessageBoxCatcher.h"
-#include "OfferCatalog.h"
 #include "OffersWindow.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QFontInfo>
 #include <QLabel>
-#include <QSet>
 #include <QTest>
 #include <QTextEdit>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -52,75 +48,66 @@ QString panelControl(const char *pattern, int panel)
     return QString::fromUtf8(pattern).arg(panel);
 }
 
+// The products of panels 1 to 6, and the name their addresses give each.
+struct Product {
+    const char *title;
+    const char *addressName;
+};
+const Product products[] = {
+    {"Audio Editor", "audio-editor"}, {"Sound Recorder Plus", "sound-recorder-plus"},
+    {"Video to MP3 Extractor", "video-to-mp3-extractor"}, {"MP3 Splitter", "mp3-splitter"},
+    {"Tag Organizer", "tag-organizer"}, {"Audio Joiner", "audio-joiner"},
+};
+
 } // namespace
 
 // The geometry is a table; what must hold whatever its numbers: six panels inside the
-// window, each holding its own six controls, its title telling its own product.
-TEST_F(OffersWindowTest, EachPanelHoldsItsOwnSixControls)
+// window, each holding its own six controls and telling of its own product.
+TEST_F(OffersWindowTest, EachPanelHoldsItsOwnSixControlsAndTellsOfItsProduct)
 {
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
     for (int panel = 1; panel <= 6; ++panel) {
+        SCOPED_TRACE(panel);
         auto *frame = control<QFrame>(panelControl("Frame%1", panel));
-        // The top edge sits one pixel above the window, as drawn.
-        EXPECT_TRUE(window.rect().adjusted(0, -1, 0, 0).contains(frame->geometry())) << panel;
+        EXPECT_TRUE(window.rect().adjusted(0, -1, 0, 0).contains(frame->geometry()));
+        if (panel <= 2) {
+            EXPECT_EQ(frame->y(), -1) << "the top row's upper edge hidden above the window";
+        }
         const QList<QWidget *> controls = frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-        EXPECT_EQ(controls.size(), 6) << panel;
+        EXPECT_EQ(controls.size(), 6);
         for (const QWidget *child : controls)
             EXPECT_TRUE(frame->rect().contains(child->geometry())) << child->objectName().toStdString();
         EXPECT_TRUE(controls.contains(control(panelControl("imgOffer%1", panel))));
         EXPECT_TRUE(controls.contains(control(panelControl("cmdOffer%1Download", panel))));
+
+        const QString product = QString::fromUtf8(products[panel - 1].title);
         const QLabel *title = frame->findChild<QLabel *>();
         ASSERT_NE(title, nullptr);
-        EXPECT_EQ(title->text(), QString::fromUtf8(offers[panel - 1].title));
-    }
-}
-
-TEST_F(OffersWindowTest, TitlesAreDrawnInArialOrItsMetricTwinAndDescriptionsWithoutCarriageReturns)
-{
-    for (int index = 0; index < 6; ++index) {
+        EXPECT_EQ(title->text(), product);
         // Where Arial is missing, as under Wine, Liberation Sans keeps the titles' widths.
-        const QString drawnWith = QFontInfo(control(QStringLiteral("Label1(%1)").arg(index))->font()).family();
+        const QString drawnWith = QFontInfo(title->font()).family();
         EXPECT_TRUE(drawnWith == "Arial" || drawnWith == "Liberation Sans") << drawnWith.toStdString();
-
-        auto *box = control<QTextEdit>(panelControl("Text%1", index + 1));
-        EXPECT_EQ(box->toPlainText(), QString::fromUtf8(offers[index].description).remove(u'\r'));
+        EXPECT_TRUE(control<QTextEdit>(panelControl("Text%1", panel))->toPlainText().contains(product));
     }
 }
 
-TEST_F(OffersWindowTest, PicturesAndButtonsOpenTheirOwnAddresses)
+TEST_F(OffersWindowTest, PicturesAndButtonsOpenTheirOwnProductsAddresses)
 {
-    QSet<QString> pages, setups, all;
-    QString store;
     for (int panel = 1; panel <= 6; ++panel) {
-        const QString page = addressOpenedBy(panelControl("cmdOffer%1ReadMore", panel));
-        const QString setup = addressOpenedBy(panelControl("cmdOffer%1Download", panel));
-        const QString picture = addressOpenedBy(panelControl("imgOffer%1", panel));
-        if (panel == 5)
-            EXPECT_NE(picture, page);
-        else
-            EXPECT_EQ(picture, page) << panel;
-        pages.insert(page);
-        setups.insert(setup);
-        all.unite({page, setup, picture});
+        SCOPED_TRACE(panel);
+        const QString name = QString::fromUtf8(products[panel - 1].addressName);
+        const QString page = "https://www.corvane.example/products/" + name + ".html";
+        EXPECT_EQ(addressOpenedBy(panelControl("cmdOffer%1ReadMore", panel)), page);
+        EXPECT_EQ(addressOpenedBy(panelControl("cmdOffer%1Download", panel)),
+                  "https://www.corvane.example/download/" + name + "-setup.exe");
+        // Picture 5 opens screenshots of its product, the others their product's page.
+        EXPECT_EQ(addressOpenedBy(panelControl("imgOffer%1", panel)),
+                  panel == 5 ? "https://www.corvane.example/products/tag-organizer-screenshots.html" : page);
     }
-    for (int index = 0; index < 6; ++index) {
-        const QString address = addressOpenedBy(QStringLiteral("cmdBuy(%1)").arg(index));
-        if (index == 0)
-            store = address;
-        EXPECT_EQ(address, store) << index;
-        all.insert(address);
-    }
-    EXPECT_EQ(pages.size(), 6);
-    EXPECT_EQ(setups.size(), 6);
-    EXPECT_EQ(all.size(), 14);
-    for (const QString &address : all) {
-        const QUrl url(address, QUrl::StrictMode);
-        EXPECT_TRUE(url.isValid()) << address.toStdString();
-        EXPECT_EQ(url.scheme(), "https");
-        EXPECT_TRUE(url.host().endsWith("corvane.example")) << address.toStdString();
-    }
-    for (const QString &setup : setups)
-        EXPECT_TRUE(setup.endsWith(".exe")) << setup.toStdString();
+    // One store page sells every product.
+    for (int index = 0; index < 6; ++index)
+        EXPECT_EQ(addressOpenedBy(QStringLiteral("cmdBuy(%1)").arg(index)),
+                  "https://shop.corvane.example/corvane-software.html");
 }
 
 TEST_F(OffersWindowTest, OnlyPicturesAndButtonsOpenAnything)
@@ -148,7 +135,8 @@ TEST_F(OffersWindowTest, AFailingBrowserShowsNothingAndTheWindowStaysUsable)
     EXPECT_TRUE(catcher.texts().isEmpty());
     EXPECT_TRUE(window.isVisible());
     browserFails = false;
-    EXPECT_EQ(addressOpenedBy("cmdOffer2Download"), LinkSlots::Offer2SetupLink);
+    EXPECT_EQ(addressOpenedBy("cmdOffer2Download"),
+              "https://www.corvane.example/download/sound-recorder-plus-setup.exe");
 }
 
 TEST_F(OffersWindowTest, TabMovesOnlyAmongTheEighteenButtonsInDesignOrder)

@@ -2,8 +2,6 @@
 #include "PointingHandCursor.h"
 #include "TestFiles.h"
 
-#include <QFile>
-#include <QIcon>
 #include <QImageReader>
 
 #include <gtest/gtest.h>
@@ -56,28 +54,6 @@ TEST(PictureFiles, IconAndCursorDirectoriesAgreeWithTheirBitmaps)
             EXPECT_EQ(reader.read().size(), QSize(side, side));
             reader.jumpToNextImage();
         }
-    }
-}
-
-TEST(PictureFiles, TheMainIconGivesTheApplicationAllItsSizesWithRealAlpha)
-{
-    const QIcon icon(":/main/AMRConvert.ico");
-    for (const int side : {16, 24, 32, 48})
-        EXPECT_TRUE(icon.availableSizes().contains(QSize(side, side))) << side;
-
-    // The 256-colour images are either opaque or see-through; the 32-bit ones blend.
-    QImageReader reader(":/main/AMRConvert.ico");
-    for (int i = 0; i < 6; ++i) {
-        const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
-        reader.jumpToNextImage();
-        int partial = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                partial += qAlpha(image.pixel(x, y)) % 255 != 0;
-        if (i < 2)
-            EXPECT_EQ(partial, 0) << "image " << i;
-        else
-            EXPECT_GT(partial, 0) << "image " << i;
     }
 }
 

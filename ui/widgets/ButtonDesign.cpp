@@ -13,12 +13,9 @@ void ButtonDesign::applyTo(ImageButton &button) const
     const QColor buttonFace = QApplication::palette().color(QPalette::Button);
     const QColor lavender(175, 168, 207);
 
-    button.setAppearance(ImageButton::Appearance::ThreeD);
     button.setBackColorOver(lavender);
     button.setBackColorDown(lavender);
-    button.setBackColorDisabled(buttonFace);
     button.setBorderColor(QColor(0, 0, 127));
-    button.setBorderDrawEvent(ImageButton::BorderDrawEvent::HotOrFocused);
     button.setTransparentColor(transparentColor);
     if (buttonFaceBackground) {
         button.setBackColor(buttonFace);

@@ -8,25 +8,23 @@
 #include <QStyle>
 #include <qdrawutil.h>
 
-#include <array>
-
 namespace {
 
 constexpr int frameWidth = 2; // the bevel; a border line lies on its outer edge
 constexpr int padding = 2;    // between the frame and the picture or caption
 constexpr int spacing = 4;    // between the picture and a caption beside it
 
-// By ImageButton::Alignment value.
-constexpr std::array<Qt::Alignment::Int, 9> qtAlignments{
-    Qt::AlignTop | Qt::AlignLeft,        Qt::AlignTop | Qt::AlignHCenter,
-    Qt::AlignTop | Qt::AlignRight,       Qt::AlignVCenter | Qt::AlignLeft,
-    Qt::AlignVCenter | Qt::AlignHCenter, Qt::AlignVCenter | Qt::AlignRight,
-    Qt::AlignBottom | Qt::AlignLeft,     Qt::AlignBottom | Qt::AlignHCenter,
-    Qt::AlignBottom | Qt::AlignRight};
-
 Qt::Alignment toQt(ImageButton::Alignment alignment)
 {
-    return Qt::Alignment(qtAlignments.at(static_cast<int>(alignment)));
+    switch (alignment) {
+    case ImageButton::Alignment::MiddleLeft:
+        return Qt::AlignVCenter | Qt::AlignLeft;
+    case ImageButton::Alignment::Center:
+        return Qt::AlignCenter;
+    case ImageButton::Alignment::MiddleRight:
+        return Qt::AlignVCenter | Qt::AlignRight;
+    }
+    return Qt::AlignCenter;
 }
 
 QImage withoutColor(const QImage &picture, const QColor &color)
@@ -53,7 +51,6 @@ ImageButton::ImageButton(QWidget *parent)
       m_backColorOver(193, 210, 238),
       m_backColorDown(152, 181, 226),
       m_backColorFocus(232, 236, 246),
-      m_backColorDisabled(QApplication::palette().color(QPalette::Button)),
       m_borderColor(0, 0, 128)
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -90,33 +87,15 @@ void ImageButton::setBackColorFocus(const QColor &color)
     update();
 }
 
-void ImageButton::setBackColorDisabled(const QColor &color)
-{
-    m_backColorDisabled = color;
-    update();
-}
-
 void ImageButton::setBorderColor(const QColor &color)
 {
     m_borderColor = color;
     update();
 }
 
-void ImageButton::setBorderDrawEvent(BorderDrawEvent event)
-{
-    m_borderDrawEvent = event;
-    update();
-}
-
 void ImageButton::setTransparentColor(const QColor &color)
 {
     m_transparentColor = color;
-    update();
-}
-
-void ImageButton::setAppearance(Appearance appearance)
-{
-    m_appearance = appearance;
     update();
 }
 
@@ -150,9 +129,7 @@ QSize ImageButton::sizeHint() const
     const QSize picture = pictureSize();
     const QSize caption = fontMetrics().size(Qt::TextSingleLine, text());
     const int gap = picture.isEmpty() || text().isEmpty() ? 0 : spacing;
-    const bool sideBySide = m_captionPosition == CaptionPosition::RightOfPicture
-                            || m_captionPosition == CaptionPosition::LeftOfPicture;
-    const QSize content = sideBySide
+    const QSize content = m_captionPosition == CaptionPosition::RightOfPicture
         ? QSize(picture.width() + gap + caption.width(), qMax(picture.height(), caption.height()))
         : QSize(qMax(picture.width(), caption.width()), picture.height() + caption.height());
     const int margin = 2 * (frameWidth + padding);
@@ -166,8 +143,9 @@ void ImageButton::paintEvent(QPaintEvent *)
     if (borderShown()) {
         painter.setPen(m_borderColor);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    } else if (m_appearance == Appearance::ThreeD) {
-        qDrawWinButton(&painter, rect(), palette(), isDown());
+    } else {
+        // Always raised: a pressed button shows the border line instead.
+        qDrawWinButton(&painter, rect(), palette());
     }
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::ButtonText), 1, Qt::DotLine));
@@ -258,12 +236,6 @@ QRect ImageButton::captionRect(const QRect &picture) const
     case CaptionPosition::RightOfPicture:
         area.setLeft(picture.right() + 1 + spacing);
         break;
-    case CaptionPosition::LeftOfPicture:
-        area.setRight(picture.left() - 1 - spacing);
-        break;
-    case CaptionPosition::AbovePicture:
-        area.setBottom(picture.top() - 1);
-        break;
     case CaptionPosition::BelowPicture:
         area.setTop(picture.bottom() + 1);
         break;
@@ -274,7 +246,7 @@ QRect ImageButton::captionRect(const QRect &picture) const
 QColor ImageButton::currentBackColor() const
 {
     if (!isEnabled())
-        return m_backColorDisabled;
+        return QApplication::palette().color(QPalette::Button);
     if (isDown())
         return m_backColorDown;
     if (m_hovered)
@@ -286,18 +258,6 @@ QColor ImageButton::currentBackColor() const
 
 bool ImageButton::borderShown() const
 {
-    const bool hot = isEnabled() && (m_hovered || isDown());
-    switch (m_borderDrawEvent) {
-    case BorderDrawEvent::Never:
-        return false;
-    case BorderDrawEvent::Always:
-        return true;
-    case BorderDrawEvent::Focused:
-        return hasFocus();
-    case BorderDrawEvent::Hot:
-        return hot;
-    case BorderDrawEvent::HotOrFocused:
-        return hot || hasFocus();
-    }
-    return false;
+    // Hot or focused; a disabled button under the pointer is not hot.
+    return hasFocus() || (isEnabled() && (m_hovered || isDown()));
 }
