@@ -15,6 +15,13 @@ namespace {
 // How often to look again while another copy of the program converts.
 constexpr int lockRetryMilliseconds = 500;
 
+// A tool's line as the end of a sentence: with a full stop, unless it ends in a question
+// ("... (is it a music or video file?)").
+QString sentence(const QString &text)
+{
+    return text.endsWith(u'?') || text.endsWith(QStringLiteral("?)")) ? text : text + u'.';
+}
+
 // "12.3 seconds", "2 min 5.0 s".
 QString lengthText(double seconds)
 {
@@ -161,7 +168,7 @@ ConversionOutcome ConversionQueue::outcomeOf(const ConversionRequest &request, c
             message += QStringLiteral(", %1 long").arg(lengthText(*seconds));
         message += u'.';
         for (const QString &warning : said.warnings)
-            message += QStringLiteral(" Warning: %1.").arg(warning);
+            message += QStringLiteral(" Warning: %1").arg(sentence(warning));
         return {true, message};
     }
     // The first failure is the cause; a later step's failure follows from it.
@@ -171,7 +178,8 @@ ConversionOutcome ConversionQueue::outcomeOf(const ConversionRequest &request, c
                      ? QStringLiteral("the encoder could not write it")
                      : QStringLiteral("the decoder could not read \"%1\" as audio").arg(request.inputPath);
     }
-    return {false, QStringLiteral("The conversion did not make \"%1\": %2.").arg(request.outputPath, reason)};
+    return {false, QStringLiteral("The conversion did not make \"%1\": %2")
+                       .arg(request.outputPath, sentence(reason))};
 }
 
 void ConversionQueue::finish(const ConversionOutcome &outcome)
