@@ -3,8 +3,8 @@
 #include <QChar>
 #include <QString>
 
-// The folder "amr" beside the program. It holds the decoder, the encoder, the
-// conversion script and the intermediate WAV file, and while a conversion runs its lock
+// The folder "amr" beside the program. It holds the decoder with its FFmpeg module, the
+// encoder, the conversion script and the intermediate WAV file, and while a conversion runs its lock
 // and run report; the installation provides it and the program never creates it.
 //
 // Every path is the application directory's text followed directly by the separator,
@@ -30,6 +30,8 @@ public:
     // which the command interpreter finds by adding it.
     QString encoderPath() const;
     QString encoderFilePath() const;
+    // The decoder's FFmpeg module, which it loads from its own folder.
+    QString decoderModulePath() const;
     QString scriptPath() const;
     QString wavPath() const;
     // Held by the program that converts with this tool folder, for one run from writing
