@@ -28,6 +28,7 @@ QString ToolFolder::encoderFilePath() const
     return encoderPath();
 #endif
 }
+QString ToolFolder::decoderModulePath() const { return inToolFolder(QStringLiteral(DECODER_MODULE_NAME)); }
 QString ToolFolder::scriptPath() const { return inToolFolder(QStringLiteral("WAV2AMR.bat")); }
 QString ToolFolder::wavPath() const { return inToolFolder(QStringLiteral("temp.wav")); }
 QString ToolFolder::lockPath() const { return inToolFolder(QStringLiteral("WAV2AMR.lock")); }

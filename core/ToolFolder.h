@@ -3,10 +3,10 @@
 #include <QChar>
 #include <QString>
 
-// The folder "amr" beside the program. It holds the decoder, the encoder, the
-// conversion script and the intermediate WAV file, and for the last conversion its lock,
-// run report and the tools' messages; the installation provides it and the program never
-// creates it.
+// The folder "amr" beside the program. It holds the decoder with its FFmpeg module, the
+// encoder, the conversion script and the intermediate WAV file, and for the last
+// conversion its lock, run report and the tools' messages; the installation provides it
+// and the program never creates it.
 //
 // Every path is the application directory's text followed directly by the separator,
 // "amr" and the rest: nothing is added to or removed from the directory's text, so a
@@ -31,6 +31,8 @@ public:
     // which the command interpreter finds by adding it.
     QString encoderPath() const;
     QString encoderFilePath() const;
+    // The decoder's FFmpeg module, which it loads from its own folder.
+    QString decoderModulePath() const;
     QString scriptPath() const;
     QString wavPath() const;
     // Held by the program that converts with this tool folder, for one run from writing

@@ -2,9 +2,10 @@
 #
 #   amrconvert-VERSION-win64.exe   an installer into Program Files, with a Start-menu
 #                                  entry and an uninstaller
-#   amrconvert-VERSION-win64.zip   the same files to unpack anywhere: amrconvert.exe
-#                                  and the tool folder amr\ with madplay.exe and
-#                                  converter.exe
+#   amrconvert-VERSION-win64.zip   the same files to unpack anywhere: amrconvert.exe,
+#                                  the tool folder amr\ with madplay.exe, its module
+#                                  ffmpeg-formats.dll and converter.exe, and the
+#                                  folder licences\ (see packaging/Licences.cmake)
 #
 # Both take the installation's layout: the program at the top, the tool folder beside it.
 unset(CPACK_PACKAGING_INSTALL_PREFIX)
@@ -25,7 +26,8 @@ set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_INSTALLED_ICON_NAME amrconvert.exe)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/ui/main/pictures/AMRConvert.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/ui/main/pictures/AMRConvert.ico)
-set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
+# The installer's licence page shows the program's licence.
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # The program writes its script, the intermediate WAV file and the last run's lock,
 # report and tool messages into the tool folder when it may (an administrator's run);

@@ -1,7 +1,7 @@
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 compilers in their POSIX
 # thread flavour, which std::thread needs. AMR_WINDOWS_PREFIX names the folder that holds
-# the Windows builds of the libraries (scripts/windows makes it). Programs are linked
-# statically, so they run without any DLL beside them.
+# the Windows builds of the libraries (scripts/windows makes it). Programs and the
+# decoder's module are linked statically, so they need no other DLL beside them.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -17,8 +17,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Without -static the programs would still load libgcc_s, libstdc++ and winpthread DLLs.
+# Without -static the programs and the decoder's module would still load libgcc_s,
+# libstdc++ and winpthread DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+set(CMAKE_MODULE_LINKER_FLAGS_INIT -static)
 
 # pkg-config reads only the Windows libraries' files, with the libraries they need in
 # turn (libmpg123 needs shlwapi).

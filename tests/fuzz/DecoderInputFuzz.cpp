@@ -3,9 +3,7 @@
 // real rate, with a warning line for each kind of damage.
 
 #include "AudioInput.h"
-#if AMR_WITH_FFMPEG
 #include "FfmpegDecoder.h"
-#endif
 
 #include <cmath>
 #include <cstdlib>
@@ -15,12 +13,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     auto in = std::make_unique<std::istringstream>(std::string(reinterpret_cast<const char *>(data), size));
-#if AMR_WITH_FFMPEG
     // Linked in, not loaded as the decoder loads it, so that the sanitizers see into it.
     auto source = openAudioStream(std::move(in), FfmpegDecoder::open);
-#else
-    auto source = openAudioStream(std::move(in), {});
-#endif
     if (!source.ok())
         return 0;
     // A bound on the blocks read, so that an input that decodes for long cannot stall.

@@ -1,13 +1,17 @@
 // `cpack -G DEB` on the build: a package for /usr that holds the program beside its tool
 // folder and depends on the Debian packages of the libraries they load, so that apt
-// brings everything a conversion needs.
+// brings everything a conversion needs, and says in a machine-readable copyright file
+// under which licences the program and what is linked into it may be passed on.
 
 #include "ToolRun.h"
 
 #include <algorithm>
 
 #include <QDir>
+#include <QFile>
+#include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -35,40 +39,114 @@ QSet<QString> packageNames(const QString &field)
     return names;
 }
 
+// The paragraphs of a Debian control file, such as a machine-readable copyright file:
+// each field's value with its continuation lines, unindented, and " ." as an empty line.
+QList<QMap<QString, QString>> paragraphs(const QString &text)
+{
+    QList<QMap<QString, QString>> result;
+    for (const QString &block : text.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts)) {
+        QMap<QString, QString> fields;
+        QString field;
+        for (const QString &line : block.split(u'\n', Qt::SkipEmptyParts)) {
+            if (line.startsWith(u' ')) {
+                fields[field] += u'\n' + (line == QStringLiteral(" .") ? QString() : line.mid(1));
+            } else {
+                field = line.section(u':', 0, 0);
+                fields[field] = line.section(u':', 1).trimmed();
+            }
+        }
+        result.append(fields);
+    }
+    return result;
+}
+
+// The package, packed once for the whole suite.
+class DebianPackage : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        output = new QTemporaryDir;
+        ASSERT_TRUE(output->isValid());
+        const ToolRun cpack = runTool(CPACK_COMMAND, {"-G", "DEB", "--config", BUILD_DIR "/CPackConfig.cmake",
+                                                      "-B", output->path()});
+        ASSERT_EQ(cpack.exitCode, 0) << cpack.errorOutput.toStdString();
+        const QStringList packages = QDir(output->path()).entryList({"*.deb"}, QDir::Files);
+        ASSERT_EQ(packages.size(), 1);
+        deb = output->filePath(packages.first());
+    }
+    static void TearDownTestSuite() { delete output; }
+
+    void SetUp() override { ASSERT_FALSE(deb.isEmpty()); }
+
+    static QTemporaryDir *output;
+    static QString deb;
+};
+
+QTemporaryDir *DebianPackage::output = nullptr;
+QString DebianPackage::deb;
+
 } // namespace
 
-TEST(DebianPackage, HoldsTheProgramAndItsToolsAndDependsOnTheirLibraries)
+TEST_F(DebianPackage, HoldsTheProgramAndItsToolsAndDependsOnTheirLibraries)
 {
-    QTemporaryDir output;
-    ASSERT_TRUE(output.isValid());
-    const ToolRun cpack = runTool(CPACK_COMMAND, {"-G", "DEB", "--config", BUILD_DIR "/CPackConfig.cmake",
-                                                  "-B", output.path()});
-    ASSERT_EQ(cpack.exitCode, 0) << cpack.errorOutput.toStdString();
-    const QStringList packages = QDir(output.path()).entryList({"*.deb"}, QDir::Files);
-    ASSERT_EQ(packages.size(), 1);
-    const QString deb = output.filePath(packages.first());
-
     const QSet<QString> depends = packageNames(standardOutput("dpkg-deb", {"-f", deb, "Depends"}));
     for (const QString package : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libmpg123-0", "libsoxr0",
                                   "libopencore-amrnb0"})
         EXPECT_TRUE(depends.contains(package)) << package.toStdString();
-#ifdef FFMPEG_MODULE_PATH
     // The decoder's FFmpeg module loads these; their names carry the library's version.
     for (const QString library : {"libavformat", "libavcodec", "libavutil"}) {
         EXPECT_TRUE(std::any_of(depends.begin(), depends.end(),
                                 [&](const QString &package) { return package.startsWith(library); }))
             << library.toStdString();
     }
-#endif
 
     const QStringList contents = standardOutput("dpkg-deb", {"-c", deb}).split(u'\n');
-    QStringList paths{"./usr/bin/amrconvert", "./usr/bin/batchrun", "./usr/bin/amr/madplay.exe", "./usr/bin/amr/converter"};
-#ifdef FFMPEG_MODULE_PATH
-    paths.append("./usr/bin/amr/ffmpeg-formats.so");
-#endif
-    for (const QString &path : paths) {
+    for (const QString path : {"./usr/bin/amrconvert", "./usr/bin/batchrun", "./usr/bin/amr/madplay.exe",
+                               "./usr/bin/amr/converter", "./usr/bin/amr/ffmpeg-formats.so"}) {
         EXPECT_TRUE(std::any_of(contents.begin(), contents.end(),
                                 [&](const QString &line) { return line.endsWith(u' ' + path); }))
             << path.toStdString();
     }
+}
+
+TEST_F(DebianPackage, SaysInItsCopyrightFileThatTheProgramIsUnderTheGpl3AndWhatTheToolsLinkIn)
+{
+    QTemporaryDir unpacked;
+    ASSERT_TRUE(unpacked.isValid());
+    standardOutput("dpkg-deb", {"-x", deb, unpacked.path()});
+    QFile file(unpacked.filePath("usr/share/doc/amrconvert/copyright"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no usr/share/doc/amrconvert/copyright";
+    const QList<QMap<QString, QString>> all = paragraphs(QString::fromUtf8(file.readAll()));
+    ASSERT_GE(all.size(), 3);
+    EXPECT_EQ(all.first().value("Format"), "https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/");
+
+    // Which licence each file has, and the text of each licence named.
+    QMap<QString, QMap<QString, QString>> files;
+    QMap<QString, QString> licenceTexts;
+    for (const auto &paragraph : all.mid(1)) {
+        if (paragraph.contains("Files")) {
+            for (const QString &pattern : paragraph.value("Files").split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
+                files[pattern] = paragraph;
+        } else {
+            const QString license = paragraph.value("License");
+            licenceTexts[license.section(u'\n', 0, 0)] = license.section(u'\n', 1);
+        }
+    }
+    ASSERT_TRUE(files.contains("*"));
+    EXPECT_EQ(files["*"].value("License"), "GPL-3+");
+    for (const QString tool : {"usr/bin/amr/madplay.exe", "usr/bin/amr/converter"}) {
+        SCOPED_TRACE(tool.toStdString());
+        ASSERT_TRUE(files.contains(tool)) << "the GCC runtime linked into it is not named";
+        EXPECT_TRUE(QFile::exists(unpacked.filePath(tool)));
+        EXPECT_TRUE(files[tool].value("Copyright").contains("Free Software Foundation"));
+        EXPECT_TRUE(files[tool].value("License").contains("GCC-Runtime-Library")) << files[tool].value("License").toStdString();
+    }
+    for (const auto &paragraph : files) {
+        for (const QString &licence : paragraph.value("License").split(" and ")) {
+            SCOPED_TRACE(licence.toStdString());
+            EXPECT_GT(licenceTexts.value(licence).size(), 1000) << "no text of its own";
+        }
+    }
+    const QString gpl = licenceTexts.value("GPL-3+");
+    EXPECT_TRUE(gpl.contains("GNU GENERAL PUBLIC LICENSE") && gpl.contains("Version 3, 29 June 2007"));
 }

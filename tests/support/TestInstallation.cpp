@@ -39,13 +39,16 @@ bool TestInstallation::addScriptRunner() const
 bool TestInstallation::addStandIns() const
 {
     // Copies: a link would run under the stand-in's own name, which AMR_RECORD_FAIL tells
-    // the tools apart by.
+    // the tools apart by. The stand-in decoder loads no module; the file is there as the
+    // installation's.
     return QFile::copy(QStringLiteral(STAND_IN_PATH), m_tools.decoderPath())
+           && QFile::copy(QStringLiteral(STAND_IN_PATH), m_tools.decoderModulePath())
            && QFile::copy(QStringLiteral(STAND_IN_PATH), m_tools.encoderFilePath());
 }
 
 bool TestInstallation::addBuiltTools() const
 {
     return provide(QStringLiteral(DECODER_PATH), m_tools.decoderPath())
+           && provide(QStringLiteral(DECODER_MODULE_PATH), m_tools.decoderModulePath())
            && provide(QStringLiteral(ENCODER_PATH), m_tools.encoderFilePath());
 }

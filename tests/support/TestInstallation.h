@@ -21,9 +21,9 @@ public:
     // The built script runner beside the program; nothing on Windows, where the command
     // interpreter runs the script.
     [[nodiscard]] bool addScriptRunner() const;
-    // The stand-in (StandInTool.cpp) as both the decoder and the encoder.
+    // The stand-in (StandInTool.cpp) as the decoder, its module and the encoder.
     [[nodiscard]] bool addStandIns() const;
-    // The built decoder and encoder.
+    // The built decoder with its module, and the encoder.
     [[nodiscard]] bool addBuiltTools() const;
 
 private:

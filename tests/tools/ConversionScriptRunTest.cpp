@@ -86,14 +86,11 @@ TEST_F(ConversionScriptRunTest, AnMp3BecomesAnAmrFileAndABadOneAfterItBecomesNot
 
 TEST_F(ConversionScriptRunTest, OtherFormatsAndDamagedMp3FilesBecomeAmrFilesToo)
 {
-    // The script is the same for every input: the decoder tells the format by content
-    // (other formats than MP3 in builds with FFmpeg).
+    // The script is the same for every input: the decoder tells the format by content.
     const std::vector<std::pair<const char *, const char *>> inputs = {
-#ifdef FFMPEG_MODULE_PATH
         {"tone.flac", "song.flac"},
         {"video.webm", "clip.webm"},
         {"tone.m4a", "named-wrongly.mp3"},
-#endif
         {"lame-header-announces-more.mp3", "cut.mp3"},
     };
     for (const auto &[fixture, name] : inputs) {

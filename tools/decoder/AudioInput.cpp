@@ -5,10 +5,8 @@
 #include "ContentProbe.h"
 #include "FileKind.h"
 #include "FileSystemPath.h"
-#include "Mp3Decoder.h"
-#if AMR_WITH_FFMPEG
 #include "FfmpegModule.h"
-#endif
+#include "Mp3Decoder.h"
 
 #include <cerrno>
 #include <cstring>
@@ -27,12 +25,8 @@ audio::Result<std::unique_ptr<AudioSource>> openAudioFile(const std::string &pat
     std::error_code error;
     if (std::filesystem::file_size(audio::fileSystemPath(path), error) == 0 && !error)
         return Error{"it is empty"};
-#if AMR_WITH_FFMPEG
     // The module reads the file by its name: no stream crosses into it.
     return openAudioStream(std::move(in), [&path](std::unique_ptr<std::istream>) { return openWithFfmpegModule(path); });
-#else
-    return openAudioStream(std::move(in), {});
-#endif
 }
 
 audio::Result<std::unique_ptr<AudioSource>> openAudioStream(std::unique_ptr<std::istream> in,
@@ -49,9 +43,5 @@ audio::Result<std::unique_ptr<AudioSource>> openAudioStream(std::unique_ptr<std:
             return decoder.error();
         return std::unique_ptr<AudioSource>(std::move(decoder.value()));
     }
-    if (readOtherFormats)
-        return readOtherFormats(std::move(in));
-    if (probe.value().kind == ContentProbe::Kind::otherFormat)
-        return Error{"it is a " + probe.value().formatName + " file, and this build of the decoder reads MP3 only"};
-    return Error{"it holds no MPEG audio (is it an MP3 file?)"};
+    return readOtherFormats(std::move(in));
 }

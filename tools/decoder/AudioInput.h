@@ -1,9 +1,8 @@
 #pragma once
 
 // Opens the decoder's input: probes what the file holds and picks the reader for it,
-// libmpg123 for MPEG audio, FFmpeg for everything else (in builds with AMR_WITH_FFMPEG,
-// through the module FfmpegModule loads; without it, other formats get an error that
-// says so).
+// libmpg123 for MPEG audio, FFmpeg for everything else (through the module FfmpegModule
+// loads).
 
 #include "AudioSource.h"
 
@@ -20,7 +19,6 @@ using OtherFormatReader = std::function<audio::Result<std::unique_ptr<AudioSourc
 audio::Result<std::unique_ptr<AudioSource>> openAudioFile(const std::string &path);
 
 // The reader for the stream `in`, which must be seekable; formats other than MPEG audio go
-// to `readOtherFormats`, or are refused as a build without FFmpeg refuses them when it is
-// empty.
+// to `readOtherFormats`.
 audio::Result<std::unique_ptr<AudioSource>> openAudioStream(std::unique_ptr<std::istream> in,
                                                             const OtherFormatReader &readOtherFormats);

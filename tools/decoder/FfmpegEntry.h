@@ -1,7 +1,7 @@
 #pragma once
 
 // The one function the FFmpeg module exports, under a C name so that the decoder finds it
-// with dlsym. The module opens the file itself and keeps its streams and strings to
+// with dlsym (GetProcAddress on Windows). The module opens the file itself and keeps its streams and strings to
 // itself, so that nothing of the C++ library's state crosses between the decoder and the
 // module (which may each have a copy of it); only the reader does, an AudioSource whose
 // code stays in the module, which is never unloaded.

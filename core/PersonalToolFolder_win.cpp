@@ -1,0 +1,41 @@
+// Copies of the installed tools, the decoder's FFmpeg module among them, as the decoder
+// loads it from its own folder: only administrators may make symbolic links on Windows.
+// A copy that differs from the installed file (after an update) is replaced.
+
+#include "PersonalToolFolder.h"
+
+#include <QFile>
+
+#include <utility>
+
+namespace {
+
+bool provide(const QString &installedTool, const QString &copy)
+{
+    QFile installed(installedTool);
+    QFile existing(copy);
+    if (existing.size() == installed.size() && installed.open(QIODevice::ReadOnly)
+        && existing.open(QIODevice::ReadOnly) && existing.readAll() == installed.readAll()) {
+        return true;
+    }
+    existing.close();
+    if (existing.exists() && !existing.remove())
+        return false;
+    return QFile::copy(installedTool, copy);
+}
+
+} // namespace
+
+bool provideInstalledTools(const ToolFolder &installed, const ToolFolder &personal)
+{
+    const std::pair<QString, QString> copies[] = {
+        {installed.decoderPath(), personal.decoderPath()},
+        {installed.decoderModulePath(), personal.decoderModulePath()},
+        {installed.encoderFilePath(), personal.encoderFilePath()},
+    };
+    for (const auto &[tool, copy] : copies) {
+        if (!provide(tool, copy))
+            return false;
+    }
+    return true;
+}
