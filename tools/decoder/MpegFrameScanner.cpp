@@ -35,11 +35,6 @@ bool sameFreeFormatKind(const unsigned char *first, const unsigned char *second)
            && (second[2] & 0xFC) == (first[2] & 0xFC) && (second[3] & 0xC0) == (first[3] & 0xC0);
 }
 
-std::size_t paddingBytes(const MpegFrameHeader &header)
-{
-    return header.padded ? (header.layer == 1 ? 4 : 1) : 0;
-}
-
 // How far back into the frames before it a layer III frame's main data starts, in bytes.
 std::size_t mainDataBegin(const unsigned char *frame, const MpegFrameHeader &header)
 {
@@ -150,7 +145,7 @@ Result<std::optional<std::size_t>> MpegFrameScanner::frameLength(std::uint64_t o
 MpegFrameScanner::Run MpegFrameScanner::extended(Run run, const MpegFrameHeader &header, std::size_t length)
 {
     if (header.bitrateIndex == 0 && !(run.freeFormatLength > 0 && run.last && header.continues(*run.last)))
-        run.freeFormatLength = length - paddingBytes(header);
+        run.freeFormatLength = length - header.paddingBytes();
     run.last = header;
     return run;
 }
