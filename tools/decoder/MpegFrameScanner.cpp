@@ -3,6 +3,7 @@
 
 #include "MpegFrameScanner.h"
 
+#include "Id3v2Tag.h"
 #include "InfoFrame.h"
 
 #include <algorithm>
@@ -108,12 +109,8 @@ Result<std::uint64_t> MpegFrameScanner::tagLength(std::uint64_t offset)
         return available.error();
     const std::size_t count = available.value();
     const unsigned char *bytes = at(offset);
-    if (startsWith(bytes, count, "ID3") && count >= 10 && bytes[3] != 0xFF && bytes[4] != 0xFF
-        && (bytes[6] | bytes[7] | bytes[8] | bytes[9]) < 0x80) {
-        const std::uint64_t size = (bytes[6] << 21) | (bytes[7] << 14) | (bytes[8] << 7) | bytes[9];
-        const bool footer = (bytes[5] & 0x10) != 0;
-        return 10 + size + (footer ? 10 : 0);
-    }
+    if (const std::uint64_t id3v2 = id3v2TagLength(std::span(bytes, count)))
+        return id3v2;
     if (startsWith(bytes, count, "APETAGEX") && count >= 32) {
         // The size counts the items and the footer; a header says so in its flags.
         const bool isHeader = (littleEndian32(bytes + 20) & (1u << 29)) != 0;
