@@ -120,15 +120,11 @@ audio::Result<std::optional<std::uint64_t>> Run::decode(const std::atomic<bool> 
                 return *error;
         }
     }
-    for (;;) {
-        const auto rest = m_resampler->flush();
-        if (!rest.ok())
-            return resamplingFailure(rest.error());
-        if (rest.value().empty())
-            break;
-        if (auto error = keep(rest.value()))
-            return *error;
-    }
+    const auto rest = m_resampler->flush();
+    if (!rest.ok())
+        return resamplingFailure(rest.error());
+    if (auto error = keep(rest.value()))
+        return *error;
     m_limited.clear();
     m_limiter.finish(m_limited);
     if (auto error = keepLimited())
