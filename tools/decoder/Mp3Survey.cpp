@@ -45,7 +45,7 @@ std::optional<Mp3Survey> Mp3Survey::of(const std::string &path)
 {
     // The runs read the file again, each its own part: only a file can be read so.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(audio::fileSystemPath(path), error))
+    if (!std::filesystem::is_regular_file(fileSystemPath(path), error))
         return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in)

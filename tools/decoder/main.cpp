@@ -145,7 +145,7 @@ int main(int argc, char **argv)
     const auto options = DecoderOptions::parse(arguments);
     if (!options)
         return usage();
-    if (audio::sameFile(options->wavPath, options->mp3Path)) {
+    if (sameFile(options->wavPath, options->mp3Path)) {
         messages.failure(options->wavPath + ": the output would overwrite the input file; choose another output name");
         return 1;
     }
