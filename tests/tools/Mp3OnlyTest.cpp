@@ -5,20 +5,22 @@
 #include "ToolRun.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-TEST(Mp3Only, AnotherFormatIsRefusedWithALineThatSaysThisBuildReadsMp3Only)
+namespace {
+
+using Mp3Only = ToolTest;
+
+} // namespace
+
+TEST_F(Mp3Only, AnotherFormatIsRefusedWithALineThatSaysThisBuildReadsMp3Only)
 {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString wav = folder.filePath("temp.wav");
     for (const char *file : {"tone.flac", "video.mp4"}) {
         SCOPED_TRACE(file);
         writePreviousAudio(wav);
-        const QString input = QStringLiteral(FIXTURE_DIR "/") + file;
-        const ToolRun run = runTool(QStringLiteral(DECODER_PATH), decoderArguments(wav, input));
+        const QString input = fixtureFile(file);
+        const ToolRun run = runDecoder(wav, input);
         EXPECT_EQ(run.exitCode, 1);
         ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
         EXPECT_TRUE(run.errorOutput.contains(input + ": it is a ")) << run.errorOutput.toStdString();
