@@ -127,13 +127,13 @@ TEST_F(ToolFilesTest, AFailedDecodingRemovesOnlyTheWavFileItWouldHaveReplaced)
     ASSERT_TRUE(QDir(folder.path()).mkdir("empty folder"));
     for (const QString &kept : {text, subfolder}) {
         SCOPED_TRACE(kept.toStdString());
-        EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(kept, notAudio)).exitCode, 1);
+        EXPECT_EQ(runDecoder(kept, notAudio).exitCode, 1);
         EXPECT_TRUE(QFileInfo::exists(kept));
     }
     EXPECT_EQ(contentsOf(text), "a user's notes");
 
     writePreviousAudio(wav);
-    const ToolRun run = runTool(DECODER_PATH, decoderArguments(wav, notAudio));
+    const ToolRun run = runDecoder(wav, notAudio);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
     EXPECT_FALSE(QFileInfo::exists(wav));
@@ -142,7 +142,7 @@ TEST_F(ToolFilesTest, AFailedDecodingRemovesOnlyTheWavFileItWouldHaveReplaced)
     const QString link = folder.filePath("link.wav");
     ASSERT_TRUE(QFile::link("temp.wav", link));
     writePreviousAudio(wav);
-    EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(link, notAudio)).exitCode, 1);
+    EXPECT_EQ(runDecoder(link, notAudio).exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(wav));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
 #endif
@@ -240,7 +240,7 @@ TEST_F(ToolFilesTest, AReplacedFileKeepsItsModeAndOwnerAndALinkIsWrittenThrough)
     ASSERT_TRUE(QDir(folder.path()).mkdir("real"));
     ASSERT_TRUE(QFile::link("real/song.wav", wav));
     for (int run = 0; run < 2; ++run) {
-        EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(wav, mp3)).exitCode, 0);
+        EXPECT_EQ(runDecoder(wav, mp3).exitCode, 0);
         EXPECT_TRUE(QFileInfo(wav).isSymLink());
         EXPECT_EQ(readPcm(folder.filePath("real/song.wav")).size(), 12000u);
         EXPECT_EQ(filesIn(folder.filePath("real")), QStringList{"song.wav"});
