@@ -17,21 +17,13 @@ namespace {
 
 class DecoderTest : public ToolTest {
 protected:
-    // Decodes a fixture that must decode, checking the WAV header against sox's reading
-    // (not in the Windows build: its tests run under Wine, which cannot start Debian's
-    // sox and read its answer; our reader still checks the header).
+    // Decodes a fixture that must decode. (Its WAV header is the writer's, whose bytes
+    // WavFileTest checks.)
     std::vector<std::int16_t> decodeFixture(const QString &name)
     {
         const ToolRun run = runDecoder(wav, fixtureFile(name));
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
-        std::vector<std::int16_t> samples = readPcm(wav);
-#ifndef _WIN32
-        EXPECT_EQ(soxInfo(wav, "-r"), "8000");
-        EXPECT_EQ(soxInfo(wav, "-c"), "1");
-        EXPECT_EQ(soxInfo(wav, "-b"), "16");
-        EXPECT_EQ(soxInfo(wav, "-s"), QString::number(samples.size()));
-#endif
-        return samples;
+        return readPcm(wav);
     }
 };
 
