@@ -169,23 +169,20 @@ TEST_F(EncoderTest, AFailedRunNamesTheFileAndLeavesTheOldOutputAlone)
 {
     const QString muLaw = folder.filePath("mu-law.wav");
     ASSERT_TRUE(QFile::copy(referenceFile("mu-law.wav"), muLaw));
-    const QString notWav = folder.filePath("song.mp3");
-    writeFile(notWav, "ID3 and more");
     const QString empty = folder.filePath("empty.wav");
     writeTone(empty, 0);
     writeTone(wav, 800);
     const QByteArray wavBytes = contentsOf(wav);
     const QString truncatedAmr = folder.filePath("cut.amr");
 
+    // (A file that is no WAV or AMR file at all is refused by the readers, as their own tests check.)
     const std::vector<std::pair<QStringList, QString>> runs{
         {{"wav2amr", muLaw, amr, "MR74"}, muLaw + ": it holds mu-law audio; the encoder reads PCM or floating-point"},
-        {{"wav2amr", notWav, amr, "MR74"}, notWav + ": it is not a WAV file"},
         {{"wav2amr", empty, amr, "MR74"}, empty + ": it holds no audio"},
         {{"wav2amr", folder.filePath("gone.wav"), amr, "MR74"},
          folder.filePath("gone.wav") + ": cannot open it: No such file or directory"},
         {{"wav2amr", wav, folder.filePath("gone/x.amr"), "MR74"},
          folder.filePath("gone/x.amr") + ": cannot create a file in its folder: No such file or directory"},
-        {{"amr2wav", notWav, amr}, notWav + ": it is not an AMR-NB file"},
     };
     for (const auto &[arguments, expected] : runs) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -206,7 +203,7 @@ TEST_F(EncoderTest, AFailedRunNamesTheFileAndLeavesTheOldOutputAlone)
         << cut.errorOutput.toStdString();
     EXPECT_EQ(contentsOf(wav), wavBytes);
 
-    const QStringList expectedFiles{"cut.amr", "empty.wav", "mu-law.wav", "ring.amr", "song.mp3", "temp.wav"};
+    const QStringList expectedFiles{"cut.amr", "empty.wav", "mu-law.wav", "ring.amr", "temp.wav"};
     EXPECT_EQ(filesIn(folder.path()), expectedFiles);
 
     // A thread setting that is not a count, before anything is written. (The decoder's
