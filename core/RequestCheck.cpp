@@ -39,7 +39,8 @@ Result<ConversionRequest> checkedRequest(const ConversionRequest &request,
         return Failure{QStringLiteral("The folder \"%1\" for the output file does not exist.")
                            .arg(QDir::toNativeSeparators(outputInfo.absolutePath()))};
     }
-    // The names in UTF-8: as Qt hands them to Linux, and as fileSystemPath() widens them on Windows.
+    // The names in UTF-8: as Qt hands them to Linux, and as fileSystemPath() widens them
+    // on Windows.
     if (sameFile(input.toStdString(), output.toStdString())) {
         return Failure{QStringLiteral("The output file \"%1\" is the input file itself: the "
                                       "conversion would overwrite the music. Choose another "
