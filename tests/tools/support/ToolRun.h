@@ -56,7 +56,6 @@ qint64 referenceSampleCount(const QString &fixtureName);
 // The names of the files in `folder`, so tests can see that nothing was left behind.
 QStringList filesIn(const QString &folder);
 
-
 // A test of the tools in a temporary folder of its own, with their usual outputs there.
 class ToolTest : public ::testing::Test {
 protected:
