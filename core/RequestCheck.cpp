@@ -1,35 +1,15 @@
 #include "RequestCheck.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "SameFile.h"
 
-#include <filesystem>
-#include <system_error>
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
 QString absoluteIn(const QString &folder, const QString &path)
 {
     return QDir::toNativeSeparators(QDir::cleanPath(QDir(folder).absoluteFilePath(path)));
-}
-
-std::filesystem::path fileSystemPath(const QString &path)
-{
-#ifdef _WIN32
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-// Whether the two names lead to one file: the same name, a symbolic link to it, or a
-// hard link (the same file under two names).
-bool sameFile(const QString &a, const QString &b)
-{
-    std::error_code error;
-    const bool equivalent = std::filesystem::equivalent(fileSystemPath(a), fileSystemPath(b), error);
-    return !error && equivalent;
 }
 
 } // namespace
@@ -59,7 +39,9 @@ Result<ConversionRequest> checkedRequest(const ConversionRequest &request,
         return Failure{QStringLiteral("The folder \"%1\" for the output file does not exist.")
                            .arg(QDir::toNativeSeparators(outputInfo.absolutePath()))};
     }
-    if (sameFile(input, output)) {
+    // The names in UTF-8: as Qt hands them to Linux, and as fileSystemPath() widens them
+    // on Windows.
+    if (sameFile(input.toStdString(), output.toStdString())) {
         return Failure{QStringLiteral("The output file \"%1\" is the input file itself: the "
                                       "conversion would overwrite the music. Choose another "
                                       "output name.").arg(output)};

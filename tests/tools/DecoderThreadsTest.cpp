@@ -7,7 +7,6 @@
 #include "ToolRun.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -25,27 +24,22 @@ int largestDifference(const std::vector<std::int16_t> &first, const std::vector<
     return largest;
 }
 
-class DecoderThreadsTest : public ::testing::Test {
+class DecoderThreadsTest : public ToolTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
-
-    // Decodes `input` on `threads` threads, as AMR_DECODER_THREADS sets them, into `wav`.
-    ToolRun decode(const QString &input, const QString &threads, const QString &wav)
+    // Decodes `input` on `threads` threads, as AMR_DECODER_THREADS sets them.
+    ToolRun decode(const QString &input, const QString &threads)
     {
-        return runTool(DECODER_PATH, decoderArguments(wav, input), environmentWith("AMR_DECODER_THREADS", threads));
+        return runDecoder(wav, input, environmentWith("AMR_DECODER_THREADS", threads));
     }
 
     // The samples of a decoding that must succeed without a warning.
     std::vector<std::int16_t> decoded(const QString &input, const QString &threads)
     {
-        const QString wav = folder.filePath("temp.wav");
-        const ToolRun run = decode(input, threads, wav);
+        const ToolRun run = decode(input, threads);
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
         EXPECT_TRUE(run.errorOutput.isEmpty()) << run.errorOutput.toStdString();
         return readPcm(wav);
     }
-
-    QTemporaryDir folder;
 };
 
 } // namespace
@@ -85,11 +79,10 @@ TEST_F(DecoderThreadsTest, RunsDecodeWhatOneRunDoesWithinARoundingStep)
 
 TEST_F(DecoderThreadsTest, AThreadSettingThatIsNotACountFrom1To16IsRefused)
 {
-    const QString wav = folder.filePath("temp.wav");
     for (const QString setting : {"0", "17", "two", "", "2.5", " 2", "-1"}) {
         SCOPED_TRACE(setting.toStdString());
         writePreviousAudio(wav);
-        const ToolRun run = decode(fixtureFile("music-22k.mp3"), setting, wav);
+        const ToolRun run = decode(fixtureFile("music-22k.mp3"), setting);
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.errorLines(), QStringList("madplay.exe: AMR_DECODER_THREADS is \"" + setting
                                                 + "\"; it must be a whole number from 1 to 16"));

@@ -9,9 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -20,90 +21,45 @@
 
 namespace {
 
-class ToolFilesTest : public ::testing::Test {
+class ToolFilesTest : public ToolTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
-
-    QTemporaryDir folder;
     QString mp3 = fixtureFile("vbr-48k.mp3");
-    QString wav = folder.filePath("temp.wav");
-    QString amr = folder.filePath("ring.amr");
 };
-
-// A tool's command line, and the name its lines start with.
-struct ToolLine {
-    QString program;
-    QStringList arguments;
-    QString name;
-};
-
-// Each tool's command line on `input`, writing into `folder`.
-std::vector<ToolLine> linesReading(const QString &input, const QTemporaryDir &folder)
-{
-    return {
-        {DECODER_PATH, decoderArguments(folder.filePath("temp.wav"), input), "madplay.exe"},
-        {ENCODER_PATH, {"wav2amr", input, folder.filePath("ring.amr"), "MR74"}, "converter"},
-        {ENCODER_PATH, {"amr2wav", input, folder.filePath("back.wav")}, "converter"},
-    };
-}
-
-// Each tool's command line writing `output` from an input it reads.
-std::vector<ToolLine> linesWriting(const QString &output, const QTemporaryDir &folder)
-{
-    const QString wav = folder.filePath("input.wav");
-    const QString amr = folder.filePath("input.amr");
-    writePreviousAudio(wav);
-    EXPECT_EQ(runTool(ENCODER_PATH, {"wav2amr", wav, amr, "MR74"}).exitCode, 0);
-    return {
-        {DECODER_PATH, decoderArguments(output, fixtureFile("vbr-48k.mp3")), "madplay.exe"},
-        {ENCODER_PATH, {"wav2amr", wav, output, "MR74"}, "converter"},
-        {ENCODER_PATH, {"amr2wav", amr, output}, "converter"},
-    };
-}
 
 } // namespace
 
-TEST_F(ToolFilesTest, AnInputThatIsNoFileIsRefusedAtOnce)
-{
-    std::vector<std::pair<QString, QString>> inputs{{folder.path(), "it is a folder, not a file"}};
-#ifndef _WIN32
-    // A named pipe without a writer would keep its open waiting for ever, and a device
-    // like /dev/zero would never end.
-    const QString pipe = folder.filePath("pipe.mp3");
-    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    inputs.emplace_back(pipe, "it is a named pipe, not a file");
-    inputs.emplace_back("/dev/zero", "it is a device, not a file");
-#endif
-    for (const auto &[input, reason] : inputs) {
-        for (const ToolLine &tool : linesReading(input, folder)) {
-            SCOPED_TRACE(tool.arguments.join(' ').toStdString());
-            // A generous limit that only guards against waiting for ever.
-            const ToolRun run = runTool(tool.program, tool.arguments, QProcessEnvironment::systemEnvironment(), {}, 20);
-            EXPECT_EQ(run.exitCode, 1);
-            EXPECT_EQ(run.errorLines(), QStringList(tool.name + ": " + input + ": " + reason));
-        }
-    }
-}
-
-TEST_F(ToolFilesTest, AnOutputThatIsNoFileIsRefusedAndLeftAsItIs)
+TEST_F(ToolFilesTest, AnInputOrOutputThatIsNoFileIsRefusedAtOnceAndLeftAsItIs)
 {
     const QString subfolder = folder.filePath("songs");
     ASSERT_TRUE(QDir(folder.path()).mkdir("songs"));
-    std::vector<std::pair<QString, QString>> outputs{{subfolder, "it is a folder, not a file"}};
+    std::vector<std::pair<QString, QString>> noFiles{{subfolder, "it is a folder, not a file"}};
 #ifndef _WIN32
+    // A named pipe without a writer would keep its open waiting for ever, and a device
+    // like /dev/zero would never end.
     const QString pipe = folder.filePath("pipe.wav");
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    outputs.emplace_back(pipe, "it is a named pipe, not a file");
     const QString link = folder.filePath("link.wav");
     ASSERT_TRUE(QFile::link(subfolder, link));
-    outputs.emplace_back(link, "it is a folder, not a file");
+    noFiles.insert(noFiles.end(), {{pipe, "it is a named pipe, not a file"},
+                                   {link, "it is a folder, not a file"},
+                                   {"/dev/zero", "it is a device, not a file"}});
 #endif
-    for (const auto &[output, reason] : outputs) {
-        for (const ToolLine &tool : linesWriting(output, folder)) {
-            SCOPED_TRACE(tool.arguments.join(' ').toStdString());
-            const ToolRun run = runTool(tool.program, tool.arguments, QProcessEnvironment::systemEnvironment(), {}, 20);
+    // Each tool reading it and writing it. (amr2wav opens its files as wav2amr does.)
+    const QString input = folder.filePath("input.wav");
+    writePreviousAudio(input);
+    for (const auto &[path, reason] : noFiles) {
+        const std::tuple<QString, QString, QStringList> lines[] = {
+            {DECODER_PATH, "madplay.exe", decoderArguments(wav, path)},
+            {ENCODER_PATH, "converter", {"wav2amr", path, amr, "MR74"}},
+            {DECODER_PATH, "madplay.exe", decoderArguments(path, mp3)},
+            {ENCODER_PATH, "converter", {"wav2amr", input, path, "MR74"}},
+        };
+        for (const auto &[program, name, arguments] : lines) {
+            SCOPED_TRACE(arguments.join(' ').toStdString());
+            // A generous limit that only guards against waiting for ever.
+            const ToolRun run = runTool(program, arguments, QProcessEnvironment::systemEnvironment(), {}, 20);
             EXPECT_EQ(run.exitCode, 1);
-            EXPECT_EQ(run.errorLines(), QStringList(tool.name + ": " + output + ": " + reason));
+            EXPECT_EQ(run.errorLines(), QStringList(name + ": " + path + ": " + reason));
         }
     }
     EXPECT_TRUE(QFileInfo(subfolder).isDir());
@@ -127,22 +83,17 @@ TEST_F(ToolFilesTest, AFailedDecodingRemovesOnlyTheWavFileItWouldHaveReplaced)
     ASSERT_TRUE(QDir(folder.path()).mkdir("empty folder"));
     for (const QString &kept : {text, subfolder}) {
         SCOPED_TRACE(kept.toStdString());
-        EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(kept, notAudio)).exitCode, 1);
+        EXPECT_EQ(runDecoder(kept, notAudio).exitCode, 1);
         EXPECT_TRUE(QFileInfo::exists(kept));
     }
     EXPECT_EQ(contentsOf(text), "a user's notes");
-
-    writePreviousAudio(wav);
-    const ToolRun run = runTool(DECODER_PATH, decoderArguments(wav, notAudio));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(wav));
 #ifndef _WIN32
-    // Through a link, the audio it leads to goes, and the link stays for the next run.
+    // Through a link, the audio it leads to goes (that the WAV file itself goes is
+    // DecoderTest's), and the link stays for the next run.
     const QString link = folder.filePath("link.wav");
     ASSERT_TRUE(QFile::link("temp.wav", link));
     writePreviousAudio(wav);
-    EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(link, notAudio)).exitCode, 1);
+    EXPECT_EQ(runDecoder(link, notAudio).exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(wav));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
 #endif
@@ -240,7 +191,7 @@ TEST_F(ToolFilesTest, AReplacedFileKeepsItsModeAndOwnerAndALinkIsWrittenThrough)
     ASSERT_TRUE(QDir(folder.path()).mkdir("real"));
     ASSERT_TRUE(QFile::link("real/song.wav", wav));
     for (int run = 0; run < 2; ++run) {
-        EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(wav, mp3)).exitCode, 0);
+        EXPECT_EQ(runDecoder(wav, mp3).exitCode, 0);
         EXPECT_TRUE(QFileInfo(wav).isSymLink());
         EXPECT_EQ(readPcm(folder.filePath("real/song.wav")).size(), 12000u);
         EXPECT_EQ(filesIn(folder.filePath("real")), QStringList{"song.wav"});

@@ -1,8 +1,9 @@
 // What the decoder and the encoder leave behind when the run goes wrong around them:
 // stopped from outside (by a signal, on Windows by Ctrl+C in their console) or killed
 // outright (whose temporary files the next run removes), an input whose name starts like
-// an option, a wrong command line, an output that is the input file itself, or an output
-// name near the file system's limit (OutputFileTest takes that to the last byte).
+// an option, a wrong command line, an output that is the input file itself (under names
+// in several scripts), or an output name near the file system's limit (OutputFileTest
+// takes that to the last byte).
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
@@ -160,57 +161,82 @@ TEST_F(ToolSafetyTest, KilledTheyLeaveTemporaryFilesThatTheNextRunForTheSameOutp
     for (const QString &other : others)
         writeFile(outputs.filePath(other), "a user's file");
 
-    EXPECT_EQ(runTool(DECODER_PATH, decoderArguments(wavOut, fixtureFile("vbr-48k.mp3"))).exitCode, 0);
+    EXPECT_EQ(runDecoder(wavOut, fixtureFile("vbr-48k.mp3")).exitCode, 0);
     EXPECT_EQ(runTool(ENCODER_PATH, {"wav2amr", wavOut, amrOut, "MR74"}).exitCode, 0);
     others << "ring.amr" << "temp.wav";
     others.sort();
     EXPECT_EQ(filesIn(outputs.path()), others);
 }
 
-TEST_F(ToolSafetyTest, AWrongCommandLineLeavesEveryFileAsItWas)
+TEST_F(ToolSafetyTest, AWrongCommandLineGetsTheUsageAndLeavesEveryFileAsItWas)
 {
-    // An input named like an option is the input when it comes last.
+    // The decoder's options come in any order, and an input named like an option is the
+    // input when it comes last.
     ASSERT_TRUE(QFile::copy(fixtureFile("vbr-48k.mp3"), inputs.filePath("-song.mp3")));
-    const QString wav = outputs.filePath("temp.wav");
-    const auto decodeInInputs = [&](const QStringList &arguments) {
-        return runTool(DECODER_PATH, arguments, QProcessEnvironment::systemEnvironment(), inputs.path());
+    const auto inInputs = [&](const QString &program, const QStringList &arguments) {
+        return runTool(program, arguments, QProcessEnvironment::systemEnvironment(), inputs.path());
     };
-    const ToolRun run = decodeInInputs(decoderArguments(wav, "-song.mp3"));
+    const QString out = "wave:" + wavOut;
+    const ToolRun run = inInputs(DECODER_PATH, decoderArguments(wavOut, "-song.mp3"));
     EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
-    EXPECT_EQ(readPcm(wav).size(), 12000u);
-    const QByteArray decoded = contentsOf(wav);
+    EXPECT_EQ(readPcm(wavOut).size(), 12000u);
+    const QByteArray decoded = contentsOf(wavOut);
+    const QString mp3 = fixtureFile("vbr-48k.mp3");
+    EXPECT_EQ(inInputs(DECODER_PATH, {mp3, "-o", out, "-b", "16", "-R", "8000", "-m"}).exitCode, 0);
+    EXPECT_EQ(contentsOf(wavOut), decoded);
 
     // A wrong line cannot say what was meant as the output: even the audio that a failed
     // decoding would remove stays.
-    const QString out = "wave:" + wav;
-    const QStringList wrongLines[] = {
-        {"-m", "-R", "8000", "-b", "16", "-o", out, ""}, // an emptied input box
-        {"-m", "-R", "8000", "-b", "16", "-o", out},
-        {"-m", "-R", "8000", "-b", "16", "-q", "-o", out, "-song.mp3"},
-        {"-o", out, "-m", "-R", "44100", "-b", "16", "-song.mp3"},
+    writeFile(amrOut, "the previous ringtone");
+    const std::pair<QString, QStringList> wrongLines[] = {
+        {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", out, ""}}, // an emptied input box
+        {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", out}},
+        {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o"}},
+        {DECODER_PATH, {"-R", "8000", "-b", "16", "-o", out, mp3}},
+        {DECODER_PATH, {"-m", "-m", "-R", "8000", "-b", "16", "-o", out, mp3}},
+        {DECODER_PATH, {"-o", out, "-m", "-R", "44100", "-b", "16", "-song.mp3"}},
+        {DECODER_PATH, {"-m", "-R", "8000", "-b", "8", "-o", out, mp3}},
+        {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", wavOut, mp3}},
+        {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", out, mp3, mp3}},
+        {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-q", "-o", out, "-song.mp3"}},
         // An option stays an option in the last place.
-        {"-song.mp3", "-o", out, "-b", "16", "-R", "8000", "-m"},
-        {"-m", "-R", "8000", "-b", "16", "-q", "-o", "wave:-song.mp3", "-song.mp3"},
+        {DECODER_PATH, {"-song.mp3", "-o", out, "-b", "16", "-R", "8000", "-m"}},
+        {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-q", "-o", "wave:-song.mp3", "-song.mp3"}},
+        {ENCODER_PATH, {}},
+        {ENCODER_PATH, {"wav2amr", wavOut, amrOut}},
+        {ENCODER_PATH, {"wav2amr", wavOut, amrOut, "MR99"}},
+        {ENCODER_PATH, {"wav2amr", wavOut, amrOut, "mr74"}},
+        {ENCODER_PATH, {"amr2wav", amrOut}},
+        {ENCODER_PATH, {"encode", wavOut, amrOut, "MR74"}},
     };
-    for (const QStringList &arguments : wrongLines) {
+    for (const auto &[program, arguments] : wrongLines) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
-        const ToolRun wrong = decodeInInputs(arguments);
+        const ToolRun wrong = inInputs(program, arguments);
         EXPECT_EQ(wrong.exitCode, 2);
-        EXPECT_TRUE(wrong.errorOutput.startsWith("madplay.exe: usage: madplay.exe")) << wrong.errorOutput.toStdString();
-        EXPECT_EQ(contentsOf(wav), decoded);
+        const QString usage = program == DECODER_PATH ? "madplay.exe: usage: madplay.exe -m -R 8000 -b 16 -o wave:"
+                                                      : "converter: usage: converter wav2amr IN.wav OUT.amr MODE";
+        EXPECT_TRUE(wrong.errorOutput.startsWith(usage)) << wrong.errorOutput.toStdString();
+        EXPECT_EQ(contentsOf(wavOut), decoded);
+        EXPECT_EQ(contentsOf(amrOut), "the previous ringtone");
     }
-    EXPECT_EQ(contentsOf(inputs.filePath("-song.mp3")), contentsOf(fixtureFile("vbr-48k.mp3")));
+    EXPECT_EQ(contentsOf(inputs.filePath("-song.mp3")), contentsOf(mp3));
+    EXPECT_TRUE(inInputs(ENCODER_PATH, {}).errorOutput.contains("MR475 MR515 MR59 MR67 MR74 MR795 MR102 MR122"));
 }
 
 TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
 {
-    // Names beyond any 8-bit code page, which must reach the file system as they are.
-    const QString mp3 = inputs.filePath(QStringLiteral("song \u266a.mp3"));
-    const QString wav = inputs.filePath(QStringLiteral("song \u266a.wav"));
-    const QString amr = inputs.filePath(QStringLiteral("song \u266a.amr"));
+    // Letters of several scripts at once, which no 8-bit code page holds: the names must
+    // reach the file system as they are, through both tools and both ways.
+    const QString name = QStringLiteral("M\u00fasica \u4e2d\u6587 \u266a");
+    const QString mp3 = inputs.filePath(name + ".mp3");
+    const QString wav = inputs.filePath(name + ".wav");
+    const QString amr = inputs.filePath(name + ".amr");
     ASSERT_TRUE(QFile::copy(fixtureFile("vbr-48k.mp3"), mp3));
-    ASSERT_EQ(runTool(DECODER_PATH, decoderArguments(wav, mp3)).exitCode, 0);
+    ASSERT_EQ(runDecoder(wav, mp3).exitCode, 0);
     ASSERT_EQ(runTool(ENCODER_PATH, {"wav2amr", wav, amr, "MR74"}).exitCode, 0);
+    const QString back = outputs.filePath(name + " back.wav");
+    ASSERT_EQ(runTool(ENCODER_PATH, {"amr2wav", amr, back}).exitCode, 0);
+    EXPECT_EQ(readPcm(back).size(), 12000u);
     const QStringList inputFiles = filesIn(inputs.path());
 
     // Each input reached by its own name and a hard link; elsewhere by a symbolic link
@@ -256,7 +282,7 @@ TEST_F(ToolSafetyTest, OutputNamesOfTwoHundredAndFiftyBytesWorkThroughBothTools)
     // The temporary name beside such a target must still fit the file system's limit.
     const QString wav = outputs.filePath(QString(246, u'w') + ".wav");
     const QString amr = outputs.filePath(QString(246, u'a') + ".amr");
-    const ToolRun decoded = runTool(DECODER_PATH, decoderArguments(wav, fixtureFile("vbr-48k.mp3")));
+    const ToolRun decoded = runDecoder(wav, fixtureFile("vbr-48k.mp3"));
     EXPECT_EQ(decoded.exitCode, 0) << decoded.errorOutput.toStdString();
     const ToolRun encoded = runTool(ENCODER_PATH, {"wav2amr", wav, amr, "MR74"});
     EXPECT_EQ(encoded.exitCode, 0) << encoded.errorOutput.toStdString();

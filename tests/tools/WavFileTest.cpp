@@ -96,13 +96,14 @@ TEST(WavReader, ReadsAndSeeksPastOtherChunksAndToTheEndWhereAPipeLeftTheSizesOut
 {
     const std::string others = chunk("LIST", "odd") + chunk("fact", littleEndian(6, 4));
     const std::string data = chunk("data", pcm(someSamples));
-    // As written to a pipe: RIFF and data sizes of 0 or 0xFFFFFFFF (or the RIFF size
-    // right), and a last frame the writer did not finish.
-    const auto piped = [](std::uint32_t riffSize, std::uint32_t dataSize) {
-        return "RIFF" + littleEndian(riffSize, 4) + "WAVE" + pcmFormat + "data" + littleEndian(dataSize, 4)
+    // As ffmpeg and others write to a pipe: RIFF and data sizes of 0 or 0xFFFFFFFF (or the
+    // RIFF size right), and a last frame the writer did not finish.
+    const std::string pipedHeader = pcmFormat + chunk("LIST", "INFO" + chunk("ISFT", "Lavf59.27.100"));
+    const auto piped = [&](std::uint32_t riffSize, std::uint32_t dataSize) {
+        return "RIFF" + littleEndian(riffSize, 4) + "WAVE" + pipedHeader + "data" + littleEndian(dataSize, 4)
                + pcm(someSamples) + "x";
     };
-    const std::uint32_t pipedSize = 4 + pcmFormat.size() + 8 + 2 * someSamples.size() + 1;
+    const std::uint32_t pipedSize = 4 + pipedHeader.size() + 8 + 2 * someSamples.size() + 1;
     const std::string files[] = {
         riff(chunk("JUNK", "x") + pcmFormat + others + data),
         riff(chunk("JUNK", "x") + chunk("fmt ", extensible(1, 16, 16, 1)) + others + data),

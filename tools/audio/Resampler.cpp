@@ -45,7 +45,17 @@ Result<std::span<const float>> Resampler::process(std::span<const float> input)
 
 Result<std::span<const float>> Resampler::flush()
 {
-    return run(nullptr, 0);
+    // libsoxr gives the tail a block per call, as much as there is room for, until it
+    // gives nothing.
+    m_tail.clear();
+    for (;;) {
+        const auto block = run(nullptr, 0);
+        if (!block.ok())
+            return block.error();
+        if (block.value().empty())
+            return std::span<const float>(m_tail);
+        m_tail.insert(m_tail.end(), block.value().begin(), block.value().end());
+    }
 }
 
 Result<std::span<const float>> Resampler::run(const float *input, std::size_t length)

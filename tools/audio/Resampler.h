@@ -22,8 +22,8 @@ public:
 
     // Resamples `input`; the result stays valid until the next call.
     Result<std::span<const float>> process(std::span<const float> input);
-    // Once the input has ended, returns what the filter still holds, a block per call;
-    // an empty block when nothing is left.
+    // Once the input has ended, returns all that the filter still holds; the result stays
+    // valid until the next call.
     Result<std::span<const float>> flush();
 
 private:
@@ -38,6 +38,7 @@ private:
     std::unique_ptr<soxr, Delete> m_soxr;
     double m_ratio;
     std::vector<float> m_resampled;
+    std::vector<float> m_tail;
 };
 
 } // namespace audio

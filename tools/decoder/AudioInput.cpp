@@ -23,7 +23,7 @@ audio::Result<std::unique_ptr<AudioSource>> openAudioFile(const std::string &pat
     if (!*in)
         return Error{std::string("cannot open it: ") + std::strerror(errno)};
     std::error_code error;
-    if (std::filesystem::file_size(audio::fileSystemPath(path), error) == 0 && !error)
+    if (std::filesystem::file_size(fileSystemPath(path), error) == 0 && !error)
         return Error{"it is empty"};
     // The module reads the file by its name: no stream crosses into it.
     return openAudioStream(std::move(in), [&path](std::unique_ptr<std::istream>) { return openWithFfmpegModule(path); });

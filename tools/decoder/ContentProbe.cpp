@@ -2,6 +2,7 @@
 
 #include "ContentProbe.h"
 
+#include "Id3v2Tag.h"
 #include "MpegFrameScanner.h"
 
 #include <array>
@@ -95,15 +96,6 @@ std::optional<std::string> containerAt(const std::vector<unsigned char> &bytes)
     return std::nullopt;
 }
 
-// The length of an ID3v2 tag at the start of `bytes`, 0 without one.
-std::size_t id3v2Length(const std::vector<unsigned char> &bytes)
-{
-    if (!has(bytes, 0, "ID3"sv) || bytes.size() < 10 || (bytes[6] | bytes[7] | bytes[8] | bytes[9]) >= 0x80)
-        return 0;
-    const std::size_t size = (std::size_t{bytes[6]} << 21) | (bytes[7] << 14) | (bytes[8] << 7) | bytes[9];
-    return 10 + size + ((bytes[5] & 0x10) ? 10 : 0);
-}
-
 // Up to `count` bytes from `offset`.
 std::vector<unsigned char> readAt(std::istream &in, std::streamoff offset, std::size_t count)
 {
@@ -121,7 +113,7 @@ audio::Result<ContentProbe> ContentProbe::of(std::istream &in)
 {
     const std::streamoff start = in.tellg();
     std::vector<unsigned char> head = readAt(in, start, probeBytes);
-    if (const std::size_t tag = id3v2Length(head))
+    if (const std::uint64_t tag = id3v2TagLength(head))
         head = readAt(in, start + static_cast<std::streamoff>(tag), probeBytes);
     const bool unreadable = in.bad();
     in.clear();

@@ -99,14 +99,11 @@ Status ContinuousResampler::feed(std::span<const float> input)
 
 Status ContinuousResampler::runOut()
 {
-    for (;;) {
-        const auto output = m_resampler->flush();
-        if (!output.ok())
-            return output.error();
-        if (output.value().empty())
-            return std::nullopt;
-        add(output.value());
-    }
+    const auto output = m_resampler->flush();
+    if (!output.ok())
+        return output.error();
+    add(output.value());
+    return std::nullopt;
 }
 
 void ContinuousResampler::add(std::span<const float> output)

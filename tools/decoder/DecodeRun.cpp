@@ -69,7 +69,7 @@ audio::Result<std::optional<std::uint64_t>> Run::decode(const std::atomic<bool> 
 {
     const MpegFrameHeader &format = m_survey.format();
     const auto samplesPerFrame = static_cast<std::uint64_t>(format.samplesPerFrame);
-    const std::uint64_t startCut = m_survey.startCut();
+    const std::uint64_t startCut = m_survey.cuts().start;
     const std::uint64_t needed = (m_run.warmUpFrom + startCut) / samplesPerFrame;
     const std::uint64_t firstFrame = needed - std::min(needed, m_survey.primingFrames());
     const std::uint64_t endFrame =
@@ -120,15 +120,11 @@ audio::Result<std::optional<std::uint64_t>> Run::decode(const std::atomic<bool> 
                 return *error;
         }
     }
-    for (;;) {
-        const auto rest = m_resampler->flush();
-        if (!rest.ok())
-            return resamplingFailure(rest.error());
-        if (rest.value().empty())
-            break;
-        if (auto error = keep(rest.value()))
-            return *error;
-    }
+    const auto rest = m_resampler->flush();
+    if (!rest.ok())
+        return resamplingFailure(rest.error());
+    if (auto error = keep(rest.value()))
+        return *error;
     m_limited.clear();
     m_limiter.finish(m_limited);
     if (auto error = keepLimited())
@@ -142,7 +138,7 @@ audio::Status Run::take(std::span<const float> mono, std::uint64_t first)
 {
     // The frame's samples, counted after the cut at the start, and the part of them within
     // the run's stretch.
-    const auto start = static_cast<std::int64_t>(first) - static_cast<std::int64_t>(m_survey.startCut());
+    const auto start = static_cast<std::int64_t>(first) - static_cast<std::int64_t>(m_survey.cuts().start);
     const auto end = start + static_cast<std::int64_t>(mono.size());
     const std::int64_t from = std::max(start, static_cast<std::int64_t>(m_run.warmUpFrom));
     const std::int64_t to = std::min(end, static_cast<std::int64_t>(m_run.runOutTo));

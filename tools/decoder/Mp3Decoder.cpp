@@ -2,6 +2,7 @@
 
 #include "Mp3Decoder.h"
 
+#include "GaplessCuts.h"
 #include "InfoFrame.h"
 #include "WarningText.h"
 
@@ -107,7 +108,6 @@ Status Mp3Decoder::feed(const MpegFrameScanner::Frame &frame)
     if (auto error = m_decoder.feed(frame.bytes))
         return error;
     ++m_framesFed;
-    m_samplesPerFrame = frame.header.samplesPerFrame;
     m_needFrame = false;
     return std::nullopt;
 }
@@ -124,13 +124,9 @@ Status Mp3Decoder::takeFormat()
         // The first frame's format: the LAME header, if any, has been read by now.
         m_announced.delay = m_decoder.encoderDelay();
         m_announced.padding = m_decoder.encoderPadding();
-        constexpr long decoderDelay = MpegFrameDecoder::synthesisDelay;
-        if (m_announced.delay >= 0)
-            m_skipLeft = m_announced.delay + decoderDelay;
-        else if (m_announced.frames >= 0)
-            m_skipLeft = decoderDelay;
-        if (m_announced.frames >= 0 && m_announced.padding > decoderDelay)
-            m_holdBack = static_cast<std::size_t>(m_announced.padding - decoderDelay);
+        const GaplessCuts cuts = GaplessCuts::of(m_announced.frames, m_announced.delay, m_announced.padding);
+        m_skipLeft = static_cast<std::int64_t>(cuts.start);
+        m_holdBack = static_cast<std::size_t>(cuts.end);
         m_readyRate = rate;
     } else if (rate != m_sampleRate || channels != m_channels) {
         if (m_formatChanges++ == 0) {
@@ -170,11 +166,9 @@ void Mp3Decoder::finish()
 {
     m_ended = true;
     // The padding at the end is only where the LAME header says when the stream is the
-    // one it describes.
-    if (m_announced.frames == m_framesDecoded && m_announced.delay >= 0) {
-        const std::int64_t kept = m_framesDecoded * m_samplesPerFrame - m_announced.delay - MpegFrameDecoder::synthesisDelay;
-        const std::int64_t music = m_framesDecoded * m_samplesPerFrame - m_announced.delay - m_announced.padding;
-        const auto cut = static_cast<std::size_t>(std::clamp<std::int64_t>(kept - music, 0, static_cast<std::int64_t>(m_held.size())));
+    // one it describes. What is held back is that padding (none after a change of rate).
+    if (m_announced.frames == m_framesDecoded && !m_held.empty()) {
+        const std::size_t cut = std::min(m_holdBack, m_held.size());
         m_held.resize(m_held.size() - cut);
         m_seconds -= static_cast<double>(cut) / m_sampleRate;
     }

@@ -60,7 +60,6 @@ private:
     std::int64_t m_framesDecoded = 0;
     int m_sampleRate = 0;
     int m_channels = 0;
-    int m_samplesPerFrame = 0;
     int m_firstSampleRate = 0;      // the rate the LAME header's length is counted in
     int m_firstSamplesPerFrame = 0;
 

@@ -5,6 +5,7 @@
 
 #include "ContentProbe.h"
 #include "FileSystemPath.h"
+#include "GaplessCuts.h"
 #include "InfoFrame.h"
 #include "MpegFrameDecoder.h"
 #include "MpegFrameScanner.h"
@@ -44,7 +45,7 @@ std::optional<Mp3Survey> Mp3Survey::of(const std::string &path)
 {
     // The runs read the file again, each its own part: only a file can be read so.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(audio::fileSystemPath(path), error))
+    if (!std::filesystem::is_regular_file(fileSystemPath(path), error))
         return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in)
@@ -116,17 +117,15 @@ std::optional<Mp3Survey> Mp3Survey::of(const std::string &path)
         return std::nullopt;
 
     // The cuts Mp3Decoder makes, for a stream that has the frames its header announces.
-    constexpr long synthesisDelay = MpegFrameDecoder::synthesisDelay;
-    survey.m_startCut = delay >= 0 ? delay + synthesisDelay : announcedFrames >= 0 ? synthesisDelay : 0;
-    survey.m_endCut = announcedFrames >= 0 && delay >= 0 && padding > synthesisDelay ? padding - synthesisDelay : 0;
-    if (survey.m_startCut + survey.m_endCut >= survey.m_audioFrames * survey.m_format.samplesPerFrame)
+    survey.m_cuts = GaplessCuts::of(announcedFrames, delay, padding);
+    if (survey.m_cuts.start + survey.m_cuts.end >= survey.m_audioFrames * survey.m_format.samplesPerFrame)
         return std::nullopt;
     return survey;
 }
 
 std::uint64_t Mp3Survey::samples() const
 {
-    return m_audioFrames * static_cast<std::uint64_t>(m_format.samplesPerFrame) - m_startCut - m_endCut;
+    return m_audioFrames * static_cast<std::uint64_t>(m_format.samplesPerFrame) - m_cuts.start - m_cuts.end;
 }
 
 Mp3Survey::Checkpoint Mp3Survey::checkpointBefore(std::uint64_t frame) const

@@ -11,6 +11,7 @@
 // It notes where every checkpointSpacing-th audio frame starts, so that a run finds its
 // first frame without scanning from the start: a few kilobytes for an hour.
 
+#include "GaplessCuts.h"
 #include "MpegFrameHeader.h"
 
 #include <cstdint>
@@ -32,8 +33,7 @@ public:
     std::uint64_t audioFrames() const { return m_audioFrames; }
     // Decoded samples cut from the start and from the end for a gapless decode (what
     // Mp3Decoder cuts), and the samples left between them, which are resampled.
-    std::uint64_t startCut() const { return m_startCut; }
-    std::uint64_t endCut() const { return m_endCut; }
+    const GaplessCuts &cuts() const { return m_cuts; }
     std::uint64_t samples() const;
 
     // Frames a run decodes before the first frame whose samples it needs: enough to fill
@@ -53,8 +53,7 @@ private:
 
     MpegFrameHeader m_format{};
     std::uint64_t m_audioFrames = 0;
-    std::uint64_t m_startCut = 0;
-    std::uint64_t m_endCut = 0;
+    GaplessCuts m_cuts;
     std::uint64_t m_primingFrames = 0;
     std::vector<std::uint64_t> m_checkpoints; // offsets of frames 0, checkpointSpacing, ...
 };

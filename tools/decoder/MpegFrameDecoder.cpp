@@ -73,8 +73,7 @@ Error MpegFrameDecoder::failure(const char *action) const
 Status MpegFrameDecoder::start(const MpegFrameHeader &header, std::size_t frameBytes)
 {
     if (header.bitrateIndex == 0) {
-        const std::size_t padding = header.padded ? (header.layer == 1 ? 4 : 1) : 0;
-        const auto length = static_cast<double>(frameBytes - 4 - padding);
+        const auto length = static_cast<double>(frameBytes - 4 - header.paddingBytes());
         if (mpg123_param(m_handle.get(), MPG123_FREEFORMAT_SIZE, static_cast<long>(length), length) != MPG123_OK)
             return failure("cannot set up the MP3 decoder");
     }

@@ -54,10 +54,10 @@ std::optional<MpegFrameHeader> MpegFrameHeader::parse(const unsigned char *bytes
     if (bitrateIndex == 0) {
         header.frameBytes = 0;
     } else if (header.layer == 1) {
-        header.frameBytes = static_cast<std::size_t>((12 * bitsPerSecond / header.sampleRate + header.padded) * 4);
+        header.frameBytes = static_cast<std::size_t>(12 * bitsPerSecond / header.sampleRate * 4) + header.paddingBytes();
     } else {
         const long bytesPerSample = header.samplesPerFrame / 8;
-        header.frameBytes = static_cast<std::size_t>(bytesPerSample * bitsPerSecond / header.sampleRate + header.padded);
+        header.frameBytes = static_cast<std::size_t>(bytesPerSample * bitsPerSecond / header.sampleRate) + header.paddingBytes();
     }
     return header;
 }
@@ -68,9 +68,14 @@ bool MpegFrameHeader::continues(const MpegFrameHeader &other) const
            && (bitrateIndex == 0) == (other.bitrateIndex == 0);
 }
 
+std::size_t MpegFrameHeader::paddingBytes() const
+{
+    return padded ? (layer == 1 ? 4 : 1) : 0;
+}
+
 std::size_t MpegFrameHeader::freeFormatBytes(std::size_t unpaddedBytes) const
 {
-    return unpaddedBytes + (padded ? (layer == 1 ? 4 : 1) : 0);
+    return unpaddedBytes + paddingBytes();
 }
 
 std::size_t MpegFrameHeader::mainDataStart() const

@@ -32,6 +32,10 @@ struct MpegFrameHeader {
     // may (VBR), but never from free format to a fixed rate or back.
     bool continues(const MpegFrameHeader &other) const;
 
+    // The bytes the padding bit adds to the frame: a slot, which is 4 bytes in layer I and
+    // 1 in layers II and III.
+    std::size_t paddingBytes() const;
+
     // A free-format frame's length for a stream whose unpadded frames are `unpaddedBytes` long.
     std::size_t freeFormatBytes(std::size_t unpaddedBytes) const;
 

@@ -3,6 +3,7 @@
 
 #include "MpegFrameScanner.h"
 
+#include "Id3v2Tag.h"
 #include "InfoFrame.h"
 
 #include <algorithm>
@@ -33,11 +34,6 @@ bool sameFreeFormatKind(const unsigned char *first, const unsigned char *second)
 {
     return second[0] == first[0] && (second[1] & 0xFE) == (first[1] & 0xFE)
            && (second[2] & 0xFC) == (first[2] & 0xFC) && (second[3] & 0xC0) == (first[3] & 0xC0);
-}
-
-std::size_t paddingBytes(const MpegFrameHeader &header)
-{
-    return header.padded ? (header.layer == 1 ? 4 : 1) : 0;
 }
 
 // How far back into the frames before it a layer III frame's main data starts, in bytes.
@@ -113,12 +109,8 @@ Result<std::uint64_t> MpegFrameScanner::tagLength(std::uint64_t offset)
         return available.error();
     const std::size_t count = available.value();
     const unsigned char *bytes = at(offset);
-    if (startsWith(bytes, count, "ID3") && count >= 10 && bytes[3] != 0xFF && bytes[4] != 0xFF
-        && (bytes[6] | bytes[7] | bytes[8] | bytes[9]) < 0x80) {
-        const std::uint64_t size = (bytes[6] << 21) | (bytes[7] << 14) | (bytes[8] << 7) | bytes[9];
-        const bool footer = (bytes[5] & 0x10) != 0;
-        return 10 + size + (footer ? 10 : 0);
-    }
+    if (const std::uint64_t id3v2 = id3v2TagLength(std::span(bytes, count)))
+        return id3v2;
     if (startsWith(bytes, count, "APETAGEX") && count >= 32) {
         // The size counts the items and the footer; a header says so in its flags.
         const bool isHeader = (littleEndian32(bytes + 20) & (1u << 29)) != 0;
@@ -150,7 +142,7 @@ Result<std::optional<std::size_t>> MpegFrameScanner::frameLength(std::uint64_t o
 MpegFrameScanner::Run MpegFrameScanner::extended(Run run, const MpegFrameHeader &header, std::size_t length)
 {
     if (header.bitrateIndex == 0 && !(run.freeFormatLength > 0 && run.last && header.continues(*run.last)))
-        run.freeFormatLength = length - paddingBytes(header);
+        run.freeFormatLength = length - header.paddingBytes();
     run.last = header;
     return run;
 }

@@ -34,6 +34,7 @@
 #include "ToolMessages.h"
 #include "WavWriter.h"
 
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -45,6 +46,24 @@ using audio::Status;
 namespace {
 
 const audio::ToolMessages messages("madplay.exe");
+
+// Writes the WAV file at `path` under a temporary name, its audio from `write`, and puts
+// it in place when `write` says that it is complete; otherwise the temporary file goes.
+audio::Result<bool> writeWav(const std::string &path, const std::function<audio::Result<bool>(audio::WavWriter &)> &write)
+{
+    auto file = audio::OutputFile::create(path);
+    if (!file.ok())
+        return file.error();
+    auto wav = audio::WavWriter::start(file.value());
+    if (!wav.ok())
+        return wav.error();
+    const auto complete = write(wav.value());
+    if (!complete.ok() || !complete.value())
+        return complete;
+    if (auto error = file.value().commit())
+        return *error;
+    return true;
+}
 
 // Decodes an MPEG audio file in runs side by side, when it is long enough for more than
 // one run on `threads` threads and free of damage: whether it did.
@@ -58,31 +77,53 @@ audio::Result<bool> decodeInRuns(const DecoderOptions &options, unsigned threads
     const auto runs = cutIntoSampleRuns(survey->samples(), static_cast<int>(survey->format().sampleRate), threads);
     if (runs.size() == 1)
         return false;
-    auto file = audio::OutputFile::create(options.wavPath);
-    if (!file.ok())
-        return file.error();
-    auto wav = audio::WavWriter::start(file.value());
-    if (!wav.ok())
-        return wav.error();
-    const auto samples = decodeRuns(options.mp3Path, *survey, runs, wav.value());
-    if (!samples.ok())
-        return samples.error();
-    // Damage only decoding shows: the file is decoded in one run, which reports it.
-    if (!samples.value())
-        return false;
-    if (auto error = wav.value().finish(*samples.value()))
+    return writeWav(options.wavPath, [&](audio::WavWriter &wav) -> audio::Result<bool> {
+        const auto samples = decodeRuns(options.mp3Path, *survey, runs, wav);
+        if (!samples.ok())
+            return samples.error();
+        // Damage only decoding shows: the file is decoded in one run, which reports it.
+        if (!samples.value())
+            return false;
+        if (auto error = wav.finish(*samples.value()))
+            return *error;
+        return true;
+    });
+}
+
+// A failure of the input's, which names it.
+Error inputFailure(const DecoderOptions &options, const Error &error)
+{
+    return Error{options.mp3Path + ": " + error.message};
+}
+
+// Decodes all of `source` in one run into `wav`, which is then complete.
+audio::Result<bool> decodeInOneRun(AudioSource &source, const DecoderOptions &options, audio::WavWriter &wav)
+{
+    ContinuousResampler resampler;
+    for (;;) {
+        const auto block = source.read();
+        if (!block.ok())
+            return inputFailure(options, block.error());
+        if (block.value().samples.empty())
+            break;
+        const auto pcm = resampler.process(block.value().samples, block.value().sampleRate);
+        if (!pcm.ok())
+            return inputFailure(options, pcm.error());
+        if (auto error = wav.append(pcm.value()))
+            return *error;
+    }
+    const auto rest = resampler.finish();
+    if (!rest.ok())
+        return inputFailure(options, rest.error());
+    if (auto error = wav.append(rest.value()))
         return *error;
-    if (auto error = file.value().commit())
+    if (auto error = wav.finish())
         return *error;
     return true;
 }
 
 Status decode(const DecoderOptions &options)
 {
-    const auto inputFailure = [&](const Error &error) {
-        return Error{options.mp3Path + ": " + error.message};
-    };
-
     const auto threads = audio::threadCount("AMR_DECODER_THREADS");
     if (!threads.ok())
         return threads.error();
@@ -94,36 +135,12 @@ Status decode(const DecoderOptions &options)
 
     auto source = openAudioFile(options.mp3Path);
     if (!source.ok())
-        return inputFailure(source.error());
-    auto file = audio::OutputFile::create(options.wavPath);
-    if (!file.ok())
-        return file.error();
-    auto wav = audio::WavWriter::start(file.value());
-    if (!wav.ok())
-        return wav.error();
-
-    ContinuousResampler resampler;
-    for (;;) {
-        const auto block = source.value()->read();
-        if (!block.ok())
-            return inputFailure(block.error());
-        if (block.value().samples.empty())
-            break;
-        const auto pcm = resampler.process(block.value().samples, block.value().sampleRate);
-        if (!pcm.ok())
-            return inputFailure(pcm.error());
-        if (auto error = wav.value().append(pcm.value()))
-            return error;
-    }
-    const auto rest = resampler.finish();
-    if (!rest.ok())
-        return inputFailure(rest.error());
-    if (auto error = wav.value().append(rest.value()))
-        return error;
-    if (auto error = wav.value().finish())
-        return error;
-    if (auto error = file.value().commit())
-        return error;
+        return inputFailure(options, source.error());
+    const auto written = writeWav(options.wavPath, [&](audio::WavWriter &wav) {
+        return decodeInOneRun(*source.value(), options, wav);
+    });
+    if (!written.ok())
+        return written.error();
     for (const std::string &warning : source.value()->warnings())
         messages.warning(options.mp3Path + ": " + warning);
     return std::nullopt;
@@ -145,7 +162,7 @@ int main(int argc, char **argv)
     const auto options = DecoderOptions::parse(arguments);
     if (!options)
         return usage();
-    if (audio::sameFile(options->wavPath, options->mp3Path)) {
+    if (sameFile(options->wavPath, options->mp3Path)) {
         messages.failure(options->wavPath + ": the output would overwrite the input file; choose another output name");
         return 1;
     }

@@ -60,14 +60,10 @@ audio::Status encodeResampled(audio::WavReader &wav, int mode, const FrameSink &
         if (auto error = encodePending(false))
             return error;
     }
-    for (;;) {
-        const auto rest = resampler.value().flush();
-        if (!rest.ok())
-            return rest.error();
-        if (rest.value().empty())
-            break;
-        limiter.limit(rest.value(), pending);
-    }
+    const auto rest = resampler.value().flush();
+    if (!rest.ok())
+        return rest.error();
+    limiter.limit(rest.value(), pending);
     limiter.finish(pending);
     return encodePending(true);
 }

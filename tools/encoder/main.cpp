@@ -56,7 +56,7 @@ int usage()
 bool decodingFailed(const std::string &wavPath)
 {
     std::error_code error;
-    const bool missing = !std::filesystem::exists(audio::fileSystemPath(wavPath), error) && !error;
+    const bool missing = !std::filesystem::exists(fileSystemPath(wavPath), error) && !error;
     return missing && audio::ToolMessages::holdFailureOf("madplay.exe");
 }
 
@@ -72,7 +72,7 @@ int main(int argc, char **argv)
     if (!(wav2amr && mode) && !amr2wav)
         return usage();
     audio::Status error;
-    if (audio::sameFile(arguments[1], arguments[2]))
+    if (sameFile(arguments[1], arguments[2]))
         error = audio::Error{arguments[2] + ": the output would overwrite the input file; choose another output name"};
     else if (wav2amr && decodingFailed(arguments[1]))
         error = audio::Error{arguments[1] + ": there is no decoded audio to encode, because the decoding step before failed"};

@@ -18,10 +18,6 @@ namespace {
 constexpr double sampleRate = 8000;
 constexpr double fullScale = 32768;
 
-} // namespace
-
-namespace {
-
 // Every sample of `wavPath`, as `read` (a WavReader's read or readMono) gives them.
 template <typename Sample, typename Read>
 std::vector<Sample> readAll(const QString &wavPath, Read read)
@@ -94,6 +90,22 @@ double toneAmplitude(std::span<const std::int16_t> samples, double frequency)
     const double power = previous * previous + beforePrevious * beforePrevious
                          - coefficient * previous * beforePrevious;
     return samples.empty() ? 0 : 2 * std::sqrt(std::max(power, 0.0)) / samples.size();
+}
+
+void expectTone(const std::vector<std::int16_t> &samples, double from, double to, double amplitude, double share)
+{
+    SCOPED_TRACE("the tone from " + std::to_string(from) + " s to " + std::to_string(to) + " s");
+    const auto part = between(samples, from, to);
+    const double level = toneAmplitude(part, 1000);
+    EXPECT_NEAR(decibels(level / amplitude), 0, 1.0) << "level " << level;
+    EXPECT_GT(level * level / 2, share * rmsLevel(part) * rmsLevel(part));
+}
+
+void expectLengthNear(std::size_t samples, qint64 reference)
+{
+    ASSERT_GT(reference, 0) << "ffmpeg could not decode it";
+    const double slack = std::max(0.01 * static_cast<double>(reference), 0.070 * 8000);
+    EXPECT_NEAR(static_cast<double>(samples), static_cast<double>(reference), slack);
 }
 
 double rmsLevel(std::span<const std::int16_t> samples)

@@ -4,6 +4,7 @@
 // the level of a tone, the level of everything. Levels are relative to full scale.
 
 #include <QString>
+#include <QtGlobal>
 
 #include <cstdint>
 #include <span>
@@ -29,6 +30,14 @@ std::span<const std::int16_t> between(const std::vector<std::int16_t> &samples,
 
 // The peak amplitude of the sine at `frequency` (Goertzel).
 double toneAmplitude(std::span<const std::int16_t> samples, double frequency);
+
+// Expects 1 kHz at `amplitude` (within 1 dB) from `from` to `to` seconds, holding at least
+// `share` of the energy there: the tone came through at its level and its rate.
+void expectTone(const std::vector<std::int16_t> &samples, double from, double to, double amplitude,
+                double share = 0.98);
+
+// Expects as many samples as `reference` within 1 %, and never closer than 70 ms.
+void expectLengthNear(std::size_t samples, qint64 reference);
 
 // The root-mean-square level.
 double rmsLevel(std::span<const std::int16_t> samples);

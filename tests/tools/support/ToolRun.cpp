@@ -46,6 +46,11 @@ ToolRun runTool(const QString &program, const QStringList &arguments,
     return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
+ToolRun runDecoder(const QString &wav, const QString &input, const QProcessEnvironment &environment)
+{
+    return runTool(QStringLiteral(DECODER_PATH), decoderArguments(wav, input), environment);
+}
+
 QString soxInfo(const QString &path, const QString &option)
 {
     QProcess process;

@@ -9,6 +9,9 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 struct ToolRun {
     int exitCode = -1;
@@ -33,6 +36,10 @@ ToolRun runTool(const QString &program, const QStringList &arguments,
                 const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
                 const QString &workingFolder = {}, int seconds = 120);
 
+// Runs the decoder as the conversion script does, from `input` into `wav`.
+ToolRun runDecoder(const QString &wav, const QString &input,
+                   const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
+
 // What Debian's sox says about an audio file (soxi's `option`, such as "-s" for the
 // sample count), independently of our own readers; empty when sox cannot read it.
 QString soxInfo(const QString &path, const QString &option);
@@ -49,3 +56,12 @@ qint64 referenceSampleCount(const QString &fixtureName);
 // The names of the files in `folder`, so tests can see that nothing was left behind.
 QStringList filesIn(const QString &folder);
 
+// A test of the tools in a temporary folder of its own, with their usual outputs there.
+class ToolTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    QTemporaryDir folder;
+    QString wav = folder.filePath("temp.wav");
+    QString amr = folder.filePath("ring.amr");
+};
