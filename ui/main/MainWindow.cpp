@@ -112,7 +112,7 @@ ImageButton *withLook(ImageButton *button, const ImageButtonDesign &design)
 {
     ButtonDesign::mainWindow.applyTo(*button);
     button->setIcon(QIcon(QString::fromUtf8(design.picture)));
-    button->setDisabledPicture(QImage(QString::fromUtf8(design.disabledPicture)));
+    button->setDisabledPicture(QString::fromUtf8(design.disabledPicture));
     button->setEnabled(design.enabled);
     button->setCaptionPosition(design.captionPosition);
     button->setPictureAlignment(design.pictureAlignment);

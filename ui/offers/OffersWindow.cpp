@@ -118,7 +118,7 @@ ImageButton *createButton(const ButtonKind &kind, const QString &name, const Spo
     button->setText(QString::fromUtf8(kind.caption));
     button->setToolTip(QString::fromUtf8(kind.toolTip));
     button->setIcon(QIcon(QString::fromUtf8(kind.picture)));
-    button->setDisabledPicture(QImage(QString::fromUtf8(kind.disabledPicture)));
+    button->setDisabledPicture(QString::fromUtf8(kind.disabledPicture));
     if (kind.captionAlignedRight)
         button->setCaptionAlignment(ImageButton::Alignment::MiddleRight);
     button->setGeometry(Twips::toPixels(spot.left, spot.top, kind.width, buttonHeight));

@@ -3,6 +3,7 @@
 #include "DesignFont.h"
 
 #include <QApplication>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
@@ -61,6 +62,16 @@ void ImageButton::setDisabledPicture(const QImage &picture)
 {
     m_disabledPicture = withoutColor(picture, QColor(255, 0, 255));
     update();
+}
+
+void ImageButton::setDisabledPicture(const QString &bitmapPath)
+{
+    // Read by Qt's own BMP reader alone: finding the reader by asking every image plugin
+    // whether it can read the file loads them all, at the cost of milliseconds of the
+    // program's start.
+    QImageReader reader(bitmapPath, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    setDisabledPicture(reader.read());
 }
 
 void ImageButton::setBackColor(const QColor &color)

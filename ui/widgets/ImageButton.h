@@ -48,6 +48,8 @@ public:
     // Drawn instead of the icon while disabled; magenta (255, 0, 255) is not drawn.
     // Without one, the icon's own disabled look is used.
     void setDisabledPicture(const QImage &picture);
+    // The same, from a BMP file.
+    void setDisabledPicture(const QString &bitmapPath);
 
     // Background colours. The defaults: white, a light lavender while the pointer is
     // over it or focused, a darker one while pressed; while disabled, always the
