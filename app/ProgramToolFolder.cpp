@@ -10,17 +10,24 @@
 
 namespace {
 
+#ifdef _WIN32
+
 // Whether the user may create files in the folder. Windows decides that by the folder's
 // access control list, which its attributes do not show, so a file is tried there.
 bool mayWriteIn(const QString &folder)
 {
-#ifdef _WIN32
     QTemporaryFile probe(folder + QStringLiteral("/write-test-XXXXXX"));
     return probe.open();
-#else
-    return QFileInfo(folder).isWritable();
-#endif
 }
+
+#else
+
+bool mayWriteIn(const QString &folder)
+{
+    return QFileInfo(folder).isWritable();
+}
+
+#endif
 
 } // namespace
 

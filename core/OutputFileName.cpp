@@ -1,15 +1,22 @@
 #include "OutputFileName.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
+// Where a name's folder part may end.
+#ifdef _WIN32
+constexpr char16_t folderSeparators[] = u"/\\:";
+#else
+constexpr char16_t folderSeparators[] = u"/";
+#endif
+
 qsizetype fileNameStart(const QString &path)
 {
-    qsizetype separator = path.lastIndexOf(u'/');
-#ifdef _WIN32
-    separator = std::max({separator, path.lastIndexOf(u'\\'), path.lastIndexOf(u':')});
-#endif
+    qsizetype separator = -1;
+    for (const char16_t c : std::u16string_view(folderSeparators))
+        separator = std::max(separator, path.lastIndexOf(QChar(c)));
     return separator + 1;
 }
 

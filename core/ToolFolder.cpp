@@ -20,14 +20,7 @@ QString ToolFolder::inToolFolder(const QString &name) const
 QString ToolFolder::decoderPath() const { return inToolFolder(QStringLiteral("madplay.exe")); }
 QString ToolFolder::encoderPath() const { return inToolFolder(QStringLiteral("converter")); }
 
-QString ToolFolder::encoderFilePath() const
-{
-#ifdef _WIN32
-    return encoderPath() + QStringLiteral(".exe");
-#else
-    return encoderPath();
-#endif
-}
+QString ToolFolder::encoderFilePath() const { return encoderPath() + QStringLiteral(EXECUTABLE_SUFFIX); }
 QString ToolFolder::decoderModulePath() const { return inToolFolder(QStringLiteral(DECODER_MODULE_NAME)); }
 QString ToolFolder::scriptPath() const { return inToolFolder(QStringLiteral("WAV2AMR.bat")); }
 QString ToolFolder::wavPath() const { return inToolFolder(QStringLiteral("temp.wav")); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QChar>
+#include <QDir>
 #include <QString>
 
 // The folder "amr" beside the program. It holds the decoder with its FFmpeg module, the
@@ -14,13 +15,8 @@
 class ToolFolder {
 public:
     static constexpr QChar windowsSeparator = u'\\';
-#ifdef _WIN32
-    static constexpr QChar nativeSeparator = windowsSeparator;
-#else
-    static constexpr QChar nativeSeparator = u'/';
-#endif
 
-    explicit ToolFolder(QString applicationDirectory, QChar separator = nativeSeparator);
+    explicit ToolFolder(QString applicationDirectory, QChar separator = QDir::separator());
 
     const QString &applicationDirectory() const { return m_applicationDirectory; }
     QChar separator() const { return m_separator; }

@@ -9,11 +9,18 @@
 #include <QUrl>
 #endif
 
+#ifdef _WIN32
+
 void openInBrowser(const char *address)
 {
-#ifdef _WIN32
     ShellExecuteA(nullptr, nullptr, address, nullptr, "C:\\", SW_SHOWNORMAL);
-#else
-    QDesktopServices::openUrl(QUrl(QString::fromUtf8(address), QUrl::StrictMode));
-#endif
 }
+
+#else
+
+void openInBrowser(const char *address)
+{
+    QDesktopServices::openUrl(QUrl(QString::fromUtf8(address), QUrl::StrictMode));
+}
+
+#endif
