@@ -131,33 +131,25 @@ TEST_F(MainWindowTest, ConvertWritesTheTextsPresentWhenPressed)
 }
 
 // The request check's refusals are RequestCheckTest's; here, that the window shows one
-// and writes nothing.
-TEST_F(MainWindowTest, AnMp3NamedLikeItsOutputIsRefusedBeforeAnyScript)
+// and writes nothing, and that a tool folder it cannot use is one message too.
+TEST_F(MainWindowTest, ARefusalAndAToolFolderThatCannotBeUsedAreEachOneMessage)
 {
     const QString misnamed = music.filePath("tune.amr");
     writeFile(misnamed, {});
     browseInput(misnamed);
     ASSERT_EQ(box("txtOutputAudio")->text(), misnamed);
-
     MessageBoxCatcher catcher;
     click("cmdConvert");
     ASSERT_EQ(catcher.texts().size(), 1);
     EXPECT_TRUE(catcher.texts()[0].contains("is the input file itself")) << catcher.texts()[0];
     EXPECT_FALSE(QFile::exists(tools.scriptPath()));
     EXPECT_TRUE(queue.isIdle());
-}
 
-TEST_F(MainWindowTest, AScriptThatCannotBeWrittenIsReportedAndNothingStarts)
-{
-    const QString song = musicPath("song.mp3");
-    writeFile(song, {});
-    browseInput(song);
+    box("txtOutputAudio")->setText(music.filePath("tune ring.amr"));
     ASSERT_TRUE(QDir(tools.path()).removeRecursively());
-
-    MessageBoxCatcher catcher;
     click("cmdConvert");
-    ASSERT_EQ(catcher.texts().size(), 1) << "one message: the write, not also the start";
-    EXPECT_TRUE(catcher.texts()[0].contains(tools.path()));
+    ASSERT_EQ(catcher.texts().size(), 2) << "one message: the write, not also the start";
+    EXPECT_TRUE(catcher.texts()[1].contains(tools.path())) << catcher.texts()[1];
     EXPECT_TRUE(window.isEnabled());
 }
 
