@@ -6,6 +6,7 @@
 #include "OffersWindow.h"
 #include "QStringPrinter.h"
 #include "TestInstallation.h"
+#include "WindowControls.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -36,22 +37,14 @@ QString nameOf(QAccessibleInterface &accessible)
     return accessible.text(QAccessible::Name);
 }
 
-// The control's role and name as an accessibility tool reads them.
-QString described(const QWidget &window, const char *control)
-{
-    QWidget *widget = window.findChild<QWidget *>(QString::fromUtf8(control));
-    if (!widget)
-        return QStringLiteral("missing");
-    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
-    if (!accessible)
-        return QStringLiteral("not accessible");
-    return QStringLiteral("%1 \"%2\"").arg(accessible->role()).arg(nameOf(*accessible));
-}
-
+// Each control's role and name as an accessibility tool reads them.
 void expectDescribed(const QWidget &window, std::initializer_list<Expected> table)
 {
     for (const Expected &row : table) {
-        EXPECT_EQ(described(window, row.control), QStringLiteral("%1 \"%2\"").arg(row.role).arg(row.name))
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control(window, row.control));
+        ASSERT_NE(accessible, nullptr) << row.control;
+        EXPECT_EQ(QStringLiteral("%1 \"%2\"").arg(accessible->role()).arg(nameOf(*accessible)),
+                  QStringLiteral("%1 \"%2\"").arg(row.role).arg(row.name))
             << row.control;
     }
 }
@@ -91,8 +84,7 @@ TEST(Accessibility, TheOffersWindowsButtonsNameTheProductOfTheirPanel)
     // Every button names the product whose title its own panel shows.
     QSet<QString> names;
     for (int panel = 1; panel <= 6; ++panel) {
-        const QWidget *frame = window.findChild<QWidget *>(QStringLiteral("Frame%1").arg(panel));
-        ASSERT_NE(frame, nullptr);
+        const QWidget *frame = control(window, QStringLiteral("Frame%1").arg(panel));
         const QList<QLabel *> titles = frame->findChildren<QLabel *>(QRegularExpression("^Label1"));
         ASSERT_EQ(titles.size(), 1);
         for (const QAbstractButton *button : frame->findChildren<QAbstractButton *>()) {

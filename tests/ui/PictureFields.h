@@ -1,6 +1,6 @@
 #pragma once
 
-// Fields of the picture files: little-endian in ICO, CUR and BMP, big-endian in JPEG.
+// Fields of the picture files, little-endian in ICO, CUR and BMP.
 
 #include <QByteArray>
 #include <QtEndian>
@@ -12,10 +12,4 @@ inline quint32 le(const QByteArray &data, qsizetype offset, int bytes)
         return 0;
     const auto *at = reinterpret_cast<const uchar *>(data.constData()) + offset;
     return bytes == 1 ? at[0] : bytes == 2 ? qFromLittleEndian<quint16>(at) : qFromLittleEndian<quint32>(at);
-}
-
-// A 2-byte field; -1 past the end.
-inline int be16(const QByteArray &data, qsizetype offset)
-{
-    return offset < 0 || offset + 2 > data.size() ? -1 : (uchar(data[offset]) << 8) | uchar(data[offset + 1]);
 }

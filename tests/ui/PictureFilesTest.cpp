@@ -1,3 +1,6 @@
+// The committed pictures in the formats that every reader takes, Windows' among them.
+// That picturegen still draws them is PictureGeneratorTest's to check.
+
 #include "PictureFields.h"
 #include "PointingHandCursor.h"
 #include "TestFiles.h"
@@ -13,34 +16,24 @@ int rowBytes(int width, int bitCount)
     return (width * bitCount + 31) / 32 * 4;
 }
 
-const char *const iconFiles[] = {
-    ":/main/AMRConvert.ico", ":/main/BrowseInput.ico", ":/main/BrowseOutput.ico",
-    ":/main/Convert.ico",    ":/offers/Corvane.ico",  ":/offers/ReadMore.ico",
-    ":/offers/Download.ico", ":/offers/Buy.ico",      ":/offers/PointingHand.cur",
-};
-
 // Each directory entry agrees with the bitmap it points to, whose header counts the XOR
-// image and the AND mask, so that every reader (Windows' among them) finds what Qt finds.
+// image and the AND mask, so that every reader finds what Qt finds.
 TEST(PictureFiles, IconAndCursorDirectoriesAgreeWithTheirBitmaps)
 {
-    for (const QString path : iconFiles) {
+    for (const QString path : {":/main/AMRConvert.ico", ":/main/BrowseInput.ico", ":/main/BrowseOutput.ico",
+                               ":/main/Convert.ico", ":/offers/Corvane.ico", ":/offers/ReadMore.ico",
+                               ":/offers/Download.ico", ":/offers/Buy.ico", ":/offers/PointingHand.cur"}) {
         SCOPED_TRACE(path.toStdString());
         const QByteArray data = contentsOf(path);
-        ASSERT_FALSE(data.isEmpty());
         const quint32 type = path.endsWith(".cur") ? 2 : 1;
         EXPECT_EQ(le(data, 0, 2), 0u);
         EXPECT_EQ(le(data, 2, 2), type);
-        const int count = int(le(data, 4, 2));
         QImageReader reader(path);
-        ASSERT_EQ(reader.imageCount(), count);
-
-        for (int i = 0; i < count; ++i) {
-            const int entry = 6 + 16 * i;
-            const int side = int(le(data, entry, 1));
-            const quint32 size = le(data, entry + 8, 4);
-            const int offset = int(le(data, entry + 12, 4));
-            ASSERT_LE(offset + qint64(size), data.size());
-            const int bitCount = int(le(data, offset + 14, 2));
+        ASSERT_GT(le(data, 4, 2), 0u);
+        for (int i = 0; i < int(le(data, 4, 2)); ++i, reader.jumpToNextImage()) {
+            const int entry = 6 + 16 * i, side = int(le(data, entry, 1)), offset = int(le(data, entry + 12, 4));
+            const int bitCount = int(le(data, offset + 14, 2)), palette = bitCount <= 8 ? 4 << bitCount : 0;
+            // The entry's colour count and, but in a cursor, whose hot spot stands there, bit count.
             EXPECT_EQ(le(data, entry + 2, 1), bitCount < 8 ? 1u << bitCount : 0u);
             if (type == 1) {
                 EXPECT_EQ(le(data, entry + 6, 2), quint32(bitCount));
@@ -49,19 +42,16 @@ TEST(PictureFiles, IconAndCursorDirectoriesAgreeWithTheirBitmaps)
             EXPECT_EQ(le(data, offset + 4, 4), quint32(side));
             EXPECT_EQ(le(data, offset + 8, 4), quint32(2 * side));
             EXPECT_EQ(le(data, offset + 16, 4), 0u) << "uncompressed";
-            const int palette = bitCount <= 8 ? 4 << bitCount : 0;
-            EXPECT_EQ(size, quint32(40 + palette + rowBytes(side, bitCount) * side + rowBytes(side, 1) * side));
+            EXPECT_EQ(le(data, entry + 8, 4), quint32(40 + palette + (rowBytes(side, bitCount) + rowBytes(side, 1)) * side));
             EXPECT_EQ(reader.read().size(), QSize(side, side));
-            reader.jumpToNextImage();
         }
     }
 }
 
 TEST(PictureFiles, DisabledCopiesAreGreyBitmapsWithMagentaWhereTheIconIsSeeThrough)
 {
-    const char *pictures[] = {":/main/BrowseInput", ":/main/BrowseOutput", ":/main/Convert",
-                              ":/offers/ReadMore",  ":/offers/Download",   ":/offers/Buy"};
-    for (const QString picture : pictures) {
+    for (const QString picture : {":/main/BrowseInput", ":/main/BrowseOutput", ":/main/Convert",
+                                  ":/offers/ReadMore", ":/offers/Download", ":/offers/Buy"}) {
         SCOPED_TRACE(picture.toStdString());
         const QByteArray data = contentsOf(picture + "-disabled.bmp");
         const QImage icon = QImage(picture + ".ico").convertToFormat(QImage::Format_ARGB32);
@@ -94,23 +84,17 @@ TEST(PictureFiles, DisabledCopiesAreGreyBitmapsWithMagentaWhereTheIconIsSeeThrou
 
 TEST(PictureFiles, ProductPicturesAreColourJfifJpegsAt96Dpi)
 {
-    for (int product = 0; product < 6; ++product) {
-        const QString path = QString(":/offers/Offer%1.jpg").arg(product + 1);
-        SCOPED_TRACE(path.toStdString());
-        const QByteArray data = contentsOf(path);
-        ASSERT_EQ(be16(data, 0), 0xffd8);
-        ASSERT_EQ(be16(data, 2), 0xffe0) << "APP0 first";
+    for (int product = 1; product <= 6; ++product) {
+        SCOPED_TRACE(product);
+        const QByteArray data = contentsOf(QString(":/offers/Offer%1.jpg").arg(product));
+        ASSERT_TRUE(data.startsWith("\xff\xd8\xff\xe0")) << "APP0 first";
         EXPECT_EQ(data.mid(6, 5), QByteArray("JFIF", 5));
-        EXPECT_EQ(int(data[13]), 1) << "dots per inch";
-        EXPECT_EQ(be16(data, 14), 96);
-        EXPECT_EQ(be16(data, 16), 96);
-
-        // Walk the markers to the frame header.
-        int at = 2;
-        while (at + 4 <= data.size() && !(be16(data, at) >= 0xffc0 && be16(data, at) <= 0xffc2))
-            at += 2 + be16(data, at + 2);
-        ASSERT_LT(at + 9, data.size());
-        EXPECT_EQ(int(data[at + 9]), 3) << "colour components";
+        EXPECT_EQ(data.mid(13, 5).toHex(), "0100600060") << "its density in dots per inch, 96 by 96";
+        // The baseline frame header's count of components; its tables come before it
+        // and hold no byte 0xFF.
+        const qsizetype frame = data.indexOf("\xff\xc0");
+        ASSERT_GT(frame, 0);
+        EXPECT_EQ(int(data[frame + 9]), 3) << "colour components";
         EXPECT_FALSE(QImage::fromData(data).allGray());
     }
 }
@@ -121,7 +105,6 @@ TEST(PictureFiles, TheCursorPointsWithTheTipOfItsFinger)
     const QPoint hotSpot(int(le(data, 10, 2)), int(le(data, 12, 2)));
     const QImage hand = QImage::fromData(data, "ICO").convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(hand.size(), QSize(32, 32));
-
     int topRow = -1;
     for (int y = 0; y < hand.height() && topRow < 0; ++y)
         for (int x = 0; x < hand.width(); ++x)
