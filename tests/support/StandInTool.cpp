@@ -7,7 +7,6 @@
 //   hold a conversion in the middle;
 // - AMR_RECORD_FAIL: exits with status 2 at once when it runs under this file name
 //   ("madplay.exe"), as a tool does on a usage error;
-// - AMR_RECORD_EXIT: otherwise exits with this status (0 when unset);
 // - AMR_RECORD_PASS_THROUGH: otherwise passes the "audio" through as it is, so each
 //   output shows which input it came from: as the decoder (-o wave:WAV INPUT) it copies
 //   INPUT to WAV, as the encoder (wav2amr WAV OUTPUT MODE) WAV to OUTPUT, failing with
@@ -104,8 +103,6 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s: usage: stand-in failing on purpose\n", failing);
         return 2;
     }
-    if (const char *status = std::getenv("AMR_RECORD_EXIT"))
-        return std::atoi(status);
     if (std::getenv("AMR_RECORD_PASS_THROUGH"))
         return passThrough(std::vector<std::string>(argv + 1, argv + argc));
     return 0;
