@@ -10,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -27,40 +29,32 @@ protected:
     }
 };
 
-struct Tone {
-    double from, to, amplitude;
-};
-
-struct ToneFixture {
-    const char *name;
-    int expectedSamples; // 0: no LAME header, so the length is not exact
-    std::vector<Tone> tones;
-};
-
 } // namespace
 
 TEST_F(DecoderTest, DecodesEveryKindOfStreamToItsToneAndLength)
 {
-    const ToneFixture fixtures[] = {
-        // 1 kHz in both channels, then in the left channel only: half the level in the mix.
+    // Each fixture's samples (0: no LAME header, so the length is not exact) and its tones,
+    // from, to and amplitude; in stereo-44k.mp3 1 kHz in both channels, then in the left
+    // one only: half the level in the mix.
+    const std::tuple<const char *, int, std::vector<std::array<double, 3>>> fixtures[] = {
         {"stereo-44k.mp3", 24000, {{0.2, 0.8, 0.5}, {2.2, 2.8, 0.25}}},
         {"mpeg2-22k.mp3", 16000, {{0.2, 0.8, 0.5}}},
         {"mpeg25-mono-11k.mp3", 0, {{0.2, 1.2, 0.5}}},
         {"vbr-48k.mp3", 12000, {{0.2, 1.2, 0.5}}},
         {"tagged-32k.mp3", 12000, {{0.2, 1.2, 0.5}}},
     };
-    for (const ToneFixture &fixture : fixtures) {
-        SCOPED_TRACE(fixture.name);
-        const auto samples = decodeFixture(fixture.name);
+    for (const auto &[name, expectedSamples, tones] : fixtures) {
+        SCOPED_TRACE(name);
+        const auto samples = decodeFixture(name);
         // With a LAME header the encoder's delay and padding are removed: the WAV lasts
         // as long as the music, within a millisecond.
-        if (fixture.expectedSamples > 0)
-            EXPECT_NEAR(static_cast<double>(samples.size()), fixture.expectedSamples, 8);
+        if (expectedSamples > 0)
+            EXPECT_NEAR(static_cast<double>(samples.size()), expectedSamples, 8);
         else
             EXPECT_GE(samples.size(), 12000u);
         // Nearly all of the energy at 1 kHz: the rate was converted correctly.
-        for (const Tone &tone : fixture.tones)
-            expectTone(samples, tone.from, tone.to, tone.amplitude, 0.99);
+        for (const auto &[from, to, amplitude] : tones)
+            expectTone(samples, from, to, amplitude, 0.99);
     }
 }
 
@@ -91,9 +85,7 @@ TEST_F(DecoderTest, LoudMusicStaysBelowFullScaleAtItsLevel)
 TEST_F(DecoderTest, InputThatIsNotAudioGetsOneLineNamingTheFileAndRemovesTheOldWav)
 {
     QByteArray random(20000, '\0');
-    QRandomGenerator generator(7);
-    for (char &byte : random)
-        byte = static_cast<char>(generator.bounded(256));
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
 
     struct Input {
         QString name;
@@ -124,11 +116,4 @@ TEST_F(DecoderTest, InputThatIsNotAudioGetsOneLineNamingTheFileAndRemovesTheOldW
         EXPECT_EQ(filesIn(folder.path()), input.bytes ? QStringList{input.name} : QStringList());
         QFile::remove(mp3);
     }
-
-    // An output it cannot write is named instead.
-    const QString unwritable = folder.filePath("no such folder/temp.wav");
-    const ToolRun run = runDecoder(unwritable, fixtureFile("mpeg25-mono-11k.mp3"));
-    EXPECT_EQ(run.exitCode, 1);
-    ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
-    EXPECT_TRUE(run.errorOutput.startsWith("madplay.exe: " + unwritable + ": ")) << run.errorOutput.toStdString();
 }
