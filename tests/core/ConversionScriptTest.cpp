@@ -93,37 +93,23 @@ TEST(ConversionScript, WritesNonAsciiNamesInTheCodePageTheScriptIsReadIn)
 #endif
 }
 
-TEST(ConversionScript, RefusesPathsThatWouldBreakOutOfTheirQuotes)
+TEST(ConversionScript, RefusesWhatItCannotCarry)
 {
-    const struct {
-        QString character;
-        QString name;
-    } breakers[] = {{"\"", "a double quote"},
-                    {"\r", "a line break"},
-                    {"\n", "a line break"},
-                    {QString(QChar(u'\0')), "a NUL character"}};
-    for (const auto &breaker : breakers) {
-        const QString path = "/m/a" + breaker.character + "b.mp3";
+    // What would break out of the quotes, wherever it is.
+    const std::pair<QString, QString> breakers[] = {
+        {"\"", "a double quote"}, {"\r", "a line break"}, {"\n", "a line break"}, {QString(QChar(u'\0')), "a NUL character"}};
+    for (const auto &[character, name] : breakers) {
+        const QString path = "/m/a" + character + "b.mp3";
         const QString inputRefusal = refusal({path, "/m/o.amr", "7.4"});
         EXPECT_TRUE(inputRefusal.contains("input file name")) << inputRefusal.toStdString();
-        EXPECT_TRUE(inputRefusal.contains(breaker.name)) << inputRefusal.toStdString();
-
+        EXPECT_TRUE(inputRefusal.contains(name)) << inputRefusal.toStdString();
         const QString outputRefusal = refusal({"/m/i.mp3", path, "7.4"});
         EXPECT_TRUE(outputRefusal.contains("output file name")) << outputRefusal.toStdString();
-
-        const QString folderRefusal = refusal({"/m/i.mp3", "/m/o.amr", "7.4"}, "/opt/x" + breaker.character);
+        const QString folderRefusal = refusal({"/m/i.mp3", "/m/o.amr", "7.4"}, "/opt/x" + character);
         EXPECT_TRUE(folderRefusal.contains("program folder")) << folderRefusal.toStdString();
     }
-}
-
-TEST(ConversionScript, RefusesWhatTheCodePageCannotRepresent)
-{
-    // A lone surrogate has no encoding in any code page.
+    // A lone surrogate, which has no encoding in any code page, and a rate that names no mode.
     const QString broken = QStringLiteral("/m/a") + QChar(0xD800) + QStringLiteral(".mp3");
     EXPECT_TRUE(refusal({broken, "/m/o.amr", "7.4"}).contains("code page"));
-}
-
-TEST(ConversionScript, RefusesARateThatNamesNoMode)
-{
     EXPECT_TRUE(refusal({"/m/i.mp3", "/m/o.amr", "fast"}).contains("\"fast\""));
 }
