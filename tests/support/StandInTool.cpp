@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -63,20 +63,11 @@ std::string_view fileName(std::string_view path)
 
 int copy(const std::string &from, const std::string &to)
 {
-    std::ifstream in(from, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "stand-in: cannot read %s\n", from.c_str());
-        return 1;
-    }
-    std::ofstream out(to, std::ios::binary);
-    // Inserting an empty stream counts as a failure.
-    if (in.peek() != std::ifstream::traits_type::eof())
-        out << in.rdbuf();
-    if (!out) {
-        std::fprintf(stderr, "stand-in: cannot copy %s to %s\n", from.c_str(), to.c_str());
-        return 1;
-    }
-    return 0;
+    std::error_code error;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+    if (error)
+        std::fprintf(stderr, "stand-in: cannot copy %s to %s: %s\n", from.c_str(), to.c_str(), error.message().c_str());
+    return error ? 1 : 0;
 }
 
 int passThrough(const std::vector<std::string> &arguments)
