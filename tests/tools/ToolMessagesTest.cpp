@@ -1,6 +1,5 @@
-// The lines the decoder and the encoder print for the user, appended to the file that
-// AMR_TOOL_MESSAGES names, which the program reads after a conversion; and the encoder's
-// line after a failed decoding step.
+// The lines the tools print for the user, also in the file that AMR_TOOL_MESSAGES names,
+// which the program reads after a conversion.
 
 #include "ToolRun.h"
 
