@@ -68,11 +68,9 @@ TEST_F(BatchRunnerTest, RunsTheLinesTheCommandInterpreterWould)
     } cases[] = {
         {"each program's exact arguments, in the folder cd leaves", {},
          {"\"tools/rec.exe\" -m -o wave:\"/a b/temp.wav\" \"/m/100%% hits.mp3\"",
-          "cd \"" + QFile::encodeName(folder.filePath("tools")) + "\"", "\"plain\" wav2amr \"temp.wav\" \"\" MR74"},
+          "cd \"" + QFile::encodeName(folder.filePath("tools")) + "\"", "\"plain\" wav2amr \"temp.wav\" \"/m/a b.amr\" MR74"},
          {{".", "tools/rec.exe", "-m", "-o", "wave:/a b/temp.wav", "/m/100% hits.mp3"},
-          {"tools", "plain", "wav2amr", "temp.wav", "", "MR74"}}, 0, ""},
-        {"a program named without its .exe", {}, {"tools/rec first", "cd tools", "rec second"},
-         {{".", "tools/rec", "first"}, {"tools", "rec", "second"}}, 0, ""},
+          {"tools", "plain", "wav2amr", "temp.wav", "/m/a b.amr", "MR74"}}, 0, ""},
         {"an unknown command is reported and skipped", {}, {"warning", "tools/plain after"},
          {{".", "tools/plain", "after"}}, 0, "'warning' is not recognized"},
         {"exit ends the run", {}, {"tools/plain before", "EXIT", "tools/plain after"},
