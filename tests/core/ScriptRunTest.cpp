@@ -64,6 +64,5 @@ TEST_F(ScriptRunTest, ReturnsAtOnceAndEndsOnlyWhenTheScriptHasEnded)
 
     QFile(go).open(QIODevice::WriteOnly);
     ASSERT_TRUE(ended.wait(60000));
-    EXPECT_EQ(ended.first().first().value<RunEnd>().kind, RunEnd::Kind::Completed);
     EXPECT_EQ(readRecordLog(log).size(), 2) << "both lines of the tool folder's script ran";
 }

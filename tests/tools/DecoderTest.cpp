@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
 #include <optional>
 #include <tuple>
 
@@ -57,12 +58,8 @@ TEST_F(DecoderTest, LoudMusicStaysBelowFullScaleAtItsLevel)
         SCOPED_TRACE(name.toStdString());
         const std::vector<float> reference = readMonoFloat(referenceFile(name + "-float.wav"));
         ASSERT_FALSE(reference.empty());
-        double energy = 0, peak = 0;
-        for (const float sample : reference) {
-            energy += double(sample) * sample;
-            peak = std::max(peak, std::abs(double(sample)));
-        }
-        ASSERT_GT(peak, 1.0) << "the fixture does not pass full scale";
+        const double energy = std::inner_product(reference.begin(), reference.end(), reference.begin(), 0.0);
+        ASSERT_GT(*std::max_element(reference.begin(), reference.end()), 1.0) << "the fixture does not pass full scale";
 
         const auto samples = decodedCleanly(fixtureFile(name + ".mp3"));
         ASSERT_FALSE(samples.empty());
