@@ -15,15 +15,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <vector>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -51,14 +48,8 @@ bool record(const char *log, int argc, char **argv)
 
 void waitFor(const char *path)
 {
-    struct stat status {};
-    for (int i = 0; i < 600 && stat(path, &status) != 0; ++i)
+    for (int i = 0; i < 600 && !std::filesystem::exists(path); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-}
-
-std::string_view fileName(std::string_view path)
-{
-    return path.substr(path.find_last_of("/\\") + 1);
 }
 
 int copy(const std::string &from, const std::string &to)
@@ -90,7 +81,7 @@ int main(int argc, char **argv)
         return 4;
     if (const char *go = std::getenv("AMR_RECORD_WAIT_FOR"))
         waitFor(go);
-    if (const char *failing = std::getenv("AMR_RECORD_FAIL"); failing && fileName(argv[0]) == failing) {
+    if (const char *failing = std::getenv("AMR_RECORD_FAIL"); failing && std::filesystem::path(argv[0]).filename() == failing) {
         std::fprintf(stderr, "%s: usage: stand-in failing on purpose\n", failing);
         return 2;
     }
