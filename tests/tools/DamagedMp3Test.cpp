@@ -97,30 +97,26 @@ TEST_F(DamagedMp3Test, AfterTheLastFrameAndAroundJunkTheAudioIsTheUndamagedFiles
     // Lyrics3 tag that players leave there end the audio without a word. Junk inside the
     // stream (at 1 s; a frame lasts 36 ms) costs no more than the frames around it: a
     // tenth of a second after them the audio is the undamaged file's again.
+    // Each file, and from where to where its audio may differ.
     const QByteArray mp3 = contentsOf(fixtureFile("undamaged.mp3"));
-    struct Damaged {
-        QString name;
-        QByteArray bytes;
-        std::size_t damageFrom = 0, damageTo = 0; // where the audio may differ
-    };
-    const Damaged files[] = {
-        {"stray-byte-after.mp3", contentsOf(fixtureFile("stray-byte-after.mp3"))},
-        {"noise-after.mp3", contentsOf(fixtureFile("noise-after.mp3"))},
-        {"zeros-after.mp3", mp3 + QByteArray(3000, '\0')},
-        {"lyrics-after.mp3", mp3 + "LYRICSBEGININDsong by someone\r\nLYR00020no words to sing000041LYRICS200"},
+    const std::tuple<const char *, QByteArray, std::size_t, std::size_t> files[] = {
+        {"stray-byte-after.mp3", contentsOf(fixtureFile("stray-byte-after.mp3")), 0, 0},
+        {"noise-after.mp3", contentsOf(fixtureFile("noise-after.mp3")), 0, 0},
+        {"zeros-after.mp3", mp3 + QByteArray(3000, '\0'), 0, 0},
+        {"lyrics-after.mp3", mp3 + "LYRICSBEGININDsong by someone\r\nLYR00020no words to sing000041LYRICS200", 0, 0},
         {"junk-between-frames.mp3", contentsOf(fixtureFile("junk-between-frames.mp3")), 8000 - 800, 8000 + 1200},
         {"junk-inside-a-frame.mp3", contentsOf(fixtureFile("junk-inside-a-frame.mp3")), 8000 - 800, 8000 + 1200},
     };
-    for (const Damaged &file : files) {
-        SCOPED_TRACE(file.name.toStdString());
-        writeFile(folder.filePath(file.name), file.bytes);
-        const ToolRun run = runDecoder(wav, folder.filePath(file.name));
+    for (const auto &[name, bytes, damageFrom, damageTo] : files) {
+        SCOPED_TRACE(name);
+        writeFile(folder.filePath(name), bytes);
+        const ToolRun run = runDecoder(wav, folder.filePath(name));
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
         // The junk's warning is the first test's.
-        EXPECT_EQ(run.errorOutput.isEmpty(), file.damageTo == 0) << run.errorOutput.toStdString();
+        EXPECT_EQ(run.errorOutput.isEmpty(), damageTo == 0) << run.errorOutput.toStdString();
         const std::vector<std::int16_t> samples = readPcm(wav);
         ASSERT_EQ(samples.size(), undamaged.size());
-        EXPECT_TRUE(std::equal(samples.begin(), samples.begin() + file.damageFrom, undamaged.begin()));
-        EXPECT_TRUE(std::equal(samples.begin() + file.damageTo, samples.end(), undamaged.begin() + file.damageTo));
+        EXPECT_TRUE(std::equal(samples.begin(), samples.begin() + damageFrom, undamaged.begin()));
+        EXPECT_TRUE(std::equal(samples.begin() + damageTo, samples.end(), undamaged.begin() + damageTo));
     }
 }

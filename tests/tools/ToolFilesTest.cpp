@@ -101,18 +101,16 @@ TEST_F(ToolFilesTest, AFileTheUserMayNotWriteIsRefusedAndKept)
 {
     // Files the user may read but not write, in a folder the user may write: as cp and sox
     // do, the tools refuse to replace them.
-    const QString song = folder.filePath("song.mp3");
+    const QString song = folder.filePath("song.mp3"), input = folder.filePath("input.wav");
     ASSERT_TRUE(QFile::copy(mp3, song));
-    const QString input = folder.filePath("input.wav");
     writePreviousAudio(input);
-    QStringList tools{DECODER_PATH, ENCODER_PATH};
     const QString userFolder = folder.filePath("user");
     ASSERT_TRUE(QDir(folder.path()).mkdir("user"));
-    const QString wavOut = userFolder + "/temp.wav";
-    const QString amrOut = userFolder + "/ring.amr";
+    const QString wavOut = userFolder + "/temp.wav", amrOut = userFolder + "/ring.amr";
     writePreviousAudio(wavOut);
     writeFile(amrOut, "the user's ringtone");
     const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
+    QStringList tools{DECODER_PATH, ENCODER_PATH};
     QStringList asUser; // what runs a tool as the user
 #ifndef _WIN32
     if (geteuid() == 0) {
