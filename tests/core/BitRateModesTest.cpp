@@ -34,12 +34,6 @@ TEST(BitRateModes, EveryRateNamesItsCodecModeWhateverTheLocale)
     QLocale::setDefault(previous);
 }
 
-TEST(BitRateModes, TextsThatAreNoRateHaveNoMode)
-{
-    for (const char *text : {"", "abc", "7.4 kbit/s", "inf", "nan", "1e400"})
-        EXPECT_EQ(BitRateModes::modeString(text), std::nullopt) << text;
-}
-
 TEST(BitRateModes, AnAmrFilesLengthFollowsFromItsSizeAtItsRate)
 {
     // The storage format's frame of 20 ms at each rate, its header byte included.

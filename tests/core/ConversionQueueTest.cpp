@@ -27,9 +27,8 @@ class ConversionQueueTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(installation.isValid() && music.isValid());
-        ASSERT_TRUE(installation.addScriptRunner());
-        ASSERT_TRUE(installation.addStandIns());
+        ASSERT_TRUE(installation.isValid() && music.isValid() && installation.addScriptRunner()
+                    && installation.addStandIns());
         qputenv("AMR_RECORD_PASS_THROUGH", "1");
         qputenv("AMR_RECORD_LOG", QFile::encodeName(log));
     }

@@ -33,18 +33,12 @@ protected:
 
 } // namespace
 
-TEST_F(ScriptWriterTest, WritesTheScriptIntoTheToolFolderAndLeavesNothingElse)
-{
-    EXPECT_EQ(writeConversionScript(tools, longRequest), std::nullopt);
-    EXPECT_EQ(scriptContent(), ConversionScript::text(tools, longRequest).value());
-    EXPECT_EQ(toolFolderEntries(), QStringList{"WAV2AMR.bat"});
-}
-
-TEST_F(ScriptWriterTest, AShorterScriptReplacesALongerOneCompletely)
+TEST_F(ScriptWriterTest, WritesTheScriptIntoTheToolFolderAndAShorterOneReplacesItCompletely)
 {
     ASSERT_EQ(writeConversionScript(tools, longRequest), std::nullopt);
     ASSERT_EQ(writeConversionScript(tools, shortRequest), std::nullopt);
     EXPECT_EQ(scriptContent(), ConversionScript::text(tools, shortRequest).value());
+    EXPECT_EQ(toolFolderEntries(), QStringList{"WAV2AMR.bat"});
 }
 
 TEST_F(ScriptWriterTest, AMissingToolFolderIsReportedAndNothingIsCreated)

@@ -1,5 +1,4 @@
-// Fuzz target for the AMR reader: any bytes are either refused or read as frames whose
-// sizes match their headers and lie within the file.
+// Fuzz target for the AMR reader; README.md beside it says what each target checks.
 
 #include "AmrReader.h"
 

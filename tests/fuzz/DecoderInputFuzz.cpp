@@ -1,6 +1,5 @@
 // Fuzz target for the decoder's input path: the probe, then libmpg123 behind the frame
-// scanner or FFmpeg. Any bytes are refused or decoded into blocks of finite samples at a
-// real rate, with a warning line for each kind of damage.
+// scanner or FFmpeg.
 
 #include "AudioInput.h"
 #include "FfmpegDecoder.h"

@@ -1,6 +1,4 @@
-// Fuzz target for the MPEG frame scanner and the content probe: any bytes give frames that
-// lie in order within the input, each as long as its header says, with the skipped junk
-// and the end accounted for; the probe names a kind for any bytes.
+// Fuzz target for the MPEG frame scanner and the content probe.
 
 #include "ContentProbe.h"
 #include "MpegFrameScanner.h"

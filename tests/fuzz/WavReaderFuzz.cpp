@@ -1,5 +1,4 @@
-// Fuzz target for the WAV reader: any bytes are either refused or read within the sizes
-// the file really has, as mono samples within full scale.
+// Fuzz target for the WAV reader.
 
 #include "WavReader.h"
 

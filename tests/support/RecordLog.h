@@ -12,6 +12,3 @@ struct RecordedRun {
 
 // Reads the runs that the stand-in appended to the log file, oldest first.
 QList<RecordedRun> readRecordLog(const QString &logPath);
-
-// Waits until the log holds at least `count` runs or `seconds` have passed.
-QList<RecordedRun> waitForRecordedRuns(const QString &logPath, int count, int seconds = 30);

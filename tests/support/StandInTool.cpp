@@ -7,7 +7,6 @@
 //   hold a conversion in the middle;
 // - AMR_RECORD_FAIL: exits with status 2 at once when it runs under this file name
 //   ("madplay.exe"), as a tool does on a usage error;
-// - AMR_RECORD_EXIT: otherwise exits with this status (0 when unset);
 // - AMR_RECORD_PASS_THROUGH: otherwise passes the "audio" through as it is, so each
 //   output shows which input it came from: as the decoder (-o wave:WAV INPUT) it copies
 //   INPUT to WAV, as the encoder (wav2amr WAV OUTPUT MODE) WAV to OUTPUT, failing with
@@ -16,15 +15,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <vector>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -52,32 +48,17 @@ bool record(const char *log, int argc, char **argv)
 
 void waitFor(const char *path)
 {
-    struct stat status {};
-    for (int i = 0; i < 600 && stat(path, &status) != 0; ++i)
+    for (int i = 0; i < 600 && !std::filesystem::exists(path); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-}
-
-std::string_view fileName(std::string_view path)
-{
-    return path.substr(path.find_last_of("/\\") + 1);
 }
 
 int copy(const std::string &from, const std::string &to)
 {
-    std::ifstream in(from, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "stand-in: cannot read %s\n", from.c_str());
-        return 1;
-    }
-    std::ofstream out(to, std::ios::binary);
-    // Inserting an empty stream counts as a failure.
-    if (in.peek() != std::ifstream::traits_type::eof())
-        out << in.rdbuf();
-    if (!out) {
-        std::fprintf(stderr, "stand-in: cannot copy %s to %s\n", from.c_str(), to.c_str());
-        return 1;
-    }
-    return 0;
+    std::error_code error;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+    if (error)
+        std::fprintf(stderr, "stand-in: cannot copy %s to %s: %s\n", from.c_str(), to.c_str(), error.message().c_str());
+    return error ? 1 : 0;
 }
 
 int passThrough(const std::vector<std::string> &arguments)
@@ -100,12 +81,10 @@ int main(int argc, char **argv)
         return 4;
     if (const char *go = std::getenv("AMR_RECORD_WAIT_FOR"))
         waitFor(go);
-    if (const char *failing = std::getenv("AMR_RECORD_FAIL"); failing && fileName(argv[0]) == failing) {
+    if (const char *failing = std::getenv("AMR_RECORD_FAIL"); failing && std::filesystem::path(argv[0]).filename() == failing) {
         std::fprintf(stderr, "%s: usage: stand-in failing on purpose\n", failing);
         return 2;
     }
-    if (const char *status = std::getenv("AMR_RECORD_EXIT"))
-        return std::atoi(status);
     if (std::getenv("AMR_RECORD_PASS_THROUGH"))
         return passThrough(std::vector<std::string>(argv + 1, argv + argc));
     return 0;

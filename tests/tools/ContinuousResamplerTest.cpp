@@ -1,5 +1,4 @@
-// The decoder's resampling where the input's rate changes: one continuous 8000 Hz stream,
-// as long as the input, without a click at the join.
+// The decoder's resampling where the input's rate changes.
 
 #include "ContinuousResampler.h"
 

@@ -1,6 +1,5 @@
-// madplay.exe on MP3 files damaged the way they turn up on people's disks: each converts
-// to the length that an independent decoder (Debian's ffmpeg) gives, keeps its tone, says
-// what was wrong and where in one warning line per kind of damage, and exits with 0.
+// madplay.exe on MP3 files damaged the way they turn up on people's disks, each converted
+// to the length that an independent decoder (Debian's ffmpeg) gives.
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
@@ -10,24 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
 using DamagedMp3Test = ToolTest;
-
-// A warning the decoder must print: words it contains and, where it names a time, about
-// which time (negative: none).
-struct Warning {
-    QString words;
-    double seconds;
-};
-
-struct Damage {
-    const char *file;
-    std::vector<Warning> warnings;
-    // Stretches that hold the undamaged 1 kHz tone at half of full scale.
-    std::vector<std::pair<double, double>> tone;
-};
 
 // The time of the first "at N.NN s" in `line`, or -1.
 double timeIn(const QString &line)
@@ -40,7 +26,11 @@ double timeIn(const QString &line)
 
 TEST_F(DamagedMp3Test, EachKindOfDamageIsSkippedWithOneWarningThatSaysWhereAndTheRestConverts)
 {
-    const Damage damages[] = {
+    // Each file, the warnings the decoder must print (words each contains and, where it
+    // names a time, about which time; negative: none), and the stretches that hold the
+    // undamaged 1 kHz tone at half of full scale.
+    const std::tuple<const char *, std::vector<std::pair<QString, double>>, std::vector<std::pair<double, double>>>
+        damages[] = {
         {"junk-between-frames.mp3", {{"skipped 300 bytes of junk", 1.0}}, {{0.2, 0.9}, {1.1, 1.8}}},
         {"junk-inside-a-frame.mp3", {{"bytes of junk", 1.0}}, {{0.2, 0.9}, {1.1, 1.8}}},
         {"last-frame-cut.mp3", {{"it is truncated", 2.0}}, {{0.2, 1.8}}},
@@ -53,27 +43,24 @@ TEST_F(DamagedMp3Test, EachKindOfDamageIsSkippedWithOneWarningThatSaysWhereAndTh
          {{"the audio runs on", -1}, {"the stream changes from 44100 Hz mono to 48000 Hz mono", 1.0}},
          {{0.2, 0.9}, {1.2, 1.9}}},
     };
-    for (const Damage &damage : damages) {
-        SCOPED_TRACE(damage.file);
-        const QString mp3 = fixtureFile(damage.file);
+    for (const auto &[file, warnings, tone] : damages) {
+        SCOPED_TRACE(file);
+        const QString mp3 = fixtureFile(file);
         const ToolRun run = runDecoder(wav, mp3);
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
-
         const QStringList lines = run.errorLines();
-        ASSERT_EQ(lines.size(), static_cast<qsizetype>(damage.warnings.size())) << run.errorOutput.toStdString();
-        for (const Warning &warning : damage.warnings) {
-            const QStringList matching = lines.filter(warning.words);
-            ASSERT_EQ(matching.size(), 1) << warning.words.toStdString() << " in " << run.errorOutput.toStdString();
-            EXPECT_TRUE(matching.front().startsWith("madplay.exe: warning: " + mp3 + ": "))
-                << matching.front().toStdString();
-            if (warning.seconds >= 0) {
-                EXPECT_NEAR(timeIn(matching.front()), warning.seconds, 0.1) << matching.front().toStdString();
+        ASSERT_EQ(lines.size(), static_cast<qsizetype>(warnings.size())) << run.errorOutput.toStdString();
+        for (const auto &[words, seconds] : warnings) {
+            const QStringList matching = lines.filter(words);
+            ASSERT_EQ(matching.size(), 1) << words.toStdString() << " in " << run.errorOutput.toStdString();
+            EXPECT_TRUE(matching.front().startsWith("madplay.exe: warning: " + mp3 + ": ")) << matching.front().toStdString();
+            if (seconds >= 0) {
+                EXPECT_NEAR(timeIn(matching.front()), seconds, 0.1) << matching.front().toStdString();
             }
         }
-
         const std::vector<std::int16_t> samples = readPcm(wav);
-        expectLengthNear(samples.size(), referenceSampleCount(damage.file));
-        for (const auto &[from, to] : damage.tone)
+        expectLengthNear(samples.size(), referenceSampleCount(file));
+        for (const auto &[from, to] : tone)
             expectTone(samples, from, to, 0.5);
     }
 }
@@ -102,8 +89,7 @@ TEST_F(DamagedMp3Test, AStreamThatEndsBeforeItsLameHeaderSaysIsTruncatedHoweverE
 
 TEST_F(DamagedMp3Test, AfterTheLastFrameAndAroundJunkTheAudioIsTheUndamagedFiles)
 {
-    ASSERT_EQ(runDecoder(wav, fixtureFile("undamaged.mp3")).exitCode, 0);
-    const std::vector<std::int16_t> undamaged = readPcm(wav);
+    const std::vector<std::int16_t> undamaged = decodedCleanly(fixtureFile("undamaged.mp3"));
     ASSERT_EQ(undamaged.size(), 16000u);
 
     // After the last frame, a stray 0xFF, which starts like a frame header, 64 KB of
@@ -111,30 +97,26 @@ TEST_F(DamagedMp3Test, AfterTheLastFrameAndAroundJunkTheAudioIsTheUndamagedFiles
     // Lyrics3 tag that players leave there end the audio without a word. Junk inside the
     // stream (at 1 s; a frame lasts 36 ms) costs no more than the frames around it: a
     // tenth of a second after them the audio is the undamaged file's again.
+    // Each file, and from where to where its audio may differ.
     const QByteArray mp3 = contentsOf(fixtureFile("undamaged.mp3"));
-    struct Damaged {
-        QString name;
-        QByteArray bytes;
-        std::size_t damageFrom = 0, damageTo = 0; // where the audio may differ
-    };
-    const Damaged files[] = {
-        {"stray-byte-after.mp3", contentsOf(fixtureFile("stray-byte-after.mp3"))},
-        {"noise-after.mp3", contentsOf(fixtureFile("noise-after.mp3"))},
-        {"zeros-after.mp3", mp3 + QByteArray(3000, '\0')},
-        {"lyrics-after.mp3", mp3 + "LYRICSBEGININDsong by someone\r\nLYR00020no words to sing000041LYRICS200"},
+    const std::tuple<const char *, QByteArray, std::size_t, std::size_t> files[] = {
+        {"stray-byte-after.mp3", contentsOf(fixtureFile("stray-byte-after.mp3")), 0, 0},
+        {"noise-after.mp3", contentsOf(fixtureFile("noise-after.mp3")), 0, 0},
+        {"zeros-after.mp3", mp3 + QByteArray(3000, '\0'), 0, 0},
+        {"lyrics-after.mp3", mp3 + "LYRICSBEGININDsong by someone\r\nLYR00020no words to sing000041LYRICS200", 0, 0},
         {"junk-between-frames.mp3", contentsOf(fixtureFile("junk-between-frames.mp3")), 8000 - 800, 8000 + 1200},
         {"junk-inside-a-frame.mp3", contentsOf(fixtureFile("junk-inside-a-frame.mp3")), 8000 - 800, 8000 + 1200},
     };
-    for (const Damaged &file : files) {
-        SCOPED_TRACE(file.name.toStdString());
-        writeFile(folder.filePath(file.name), file.bytes);
-        const ToolRun run = runDecoder(wav, folder.filePath(file.name));
+    for (const auto &[name, bytes, damageFrom, damageTo] : files) {
+        SCOPED_TRACE(name);
+        writeFile(folder.filePath(name), bytes);
+        const ToolRun run = runDecoder(wav, folder.filePath(name));
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
         // The junk's warning is the first test's.
-        EXPECT_EQ(run.errorOutput.isEmpty(), file.damageTo == 0) << run.errorOutput.toStdString();
+        EXPECT_EQ(run.errorOutput.isEmpty(), damageTo == 0) << run.errorOutput.toStdString();
         const std::vector<std::int16_t> samples = readPcm(wav);
         ASSERT_EQ(samples.size(), undamaged.size());
-        EXPECT_TRUE(std::equal(samples.begin(), samples.begin() + file.damageFrom, undamaged.begin()));
-        EXPECT_TRUE(std::equal(samples.begin() + file.damageTo, samples.end(), undamaged.begin() + file.damageTo));
+        EXPECT_TRUE(std::equal(samples.begin(), samples.begin() + damageFrom, undamaged.begin()));
+        EXPECT_TRUE(std::equal(samples.begin() + damageTo, samples.end(), undamaged.begin() + damageTo));
     }
 }

@@ -1,8 +1,5 @@
-// The decoder's runs in-process: which streams the survey lets runs decode (a damaged one
-// it does not is decoded in one run, as with one thread), how a stream's samples are cut
-// into runs, and that the runs themselves (not a fall-back to one run) decode the whole
-// stream but give up on a file that is not as surveyed. That they decode what one run
-// does is DecoderThreadsTest's, end to end.
+// The decoder's runs in-process. (That they decode what one run does is DecoderThreadsTest's,
+// end to end.)
 
 #include "DecodeRuns.h"
 #include "Mp3Survey.h"

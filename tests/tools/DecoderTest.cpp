@@ -1,5 +1,4 @@
-// madplay.exe end to end: what it makes of the fixture MP3s, and what it leaves behind
-// when the input is not audio.
+// madplay.exe end to end on the fixture MP3s and on input that is not audio.
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
@@ -10,57 +9,43 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <numeric>
 #include <optional>
+#include <tuple>
 
 namespace {
 
-class DecoderTest : public ToolTest {
-protected:
-    // Decodes a fixture that must decode. (Its WAV header is the writer's, whose bytes
-    // WavFileTest checks.)
-    std::vector<std::int16_t> decodeFixture(const QString &name)
-    {
-        const ToolRun run = runDecoder(wav, fixtureFile(name));
-        EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
-        return readPcm(wav);
-    }
-};
-
-struct Tone {
-    double from, to, amplitude;
-};
-
-struct ToneFixture {
-    const char *name;
-    int expectedSamples; // 0: no LAME header, so the length is not exact
-    std::vector<Tone> tones;
-};
+// (The decoded files' WAV header is the writer's, whose bytes WavFileTest checks.)
+using DecoderTest = ToolTest;
 
 } // namespace
 
 TEST_F(DecoderTest, DecodesEveryKindOfStreamToItsToneAndLength)
 {
-    const ToneFixture fixtures[] = {
-        // 1 kHz in both channels, then in the left channel only: half the level in the mix.
+    // Each fixture's samples (0: no LAME header, so the length is not exact) and its tones,
+    // from, to and amplitude; in stereo-44k.mp3 1 kHz in both channels, then in the left
+    // one only: half the level in the mix.
+    const std::tuple<const char *, int, std::vector<std::array<double, 3>>> fixtures[] = {
         {"stereo-44k.mp3", 24000, {{0.2, 0.8, 0.5}, {2.2, 2.8, 0.25}}},
         {"mpeg2-22k.mp3", 16000, {{0.2, 0.8, 0.5}}},
         {"mpeg25-mono-11k.mp3", 0, {{0.2, 1.2, 0.5}}},
         {"vbr-48k.mp3", 12000, {{0.2, 1.2, 0.5}}},
         {"tagged-32k.mp3", 12000, {{0.2, 1.2, 0.5}}},
     };
-    for (const ToneFixture &fixture : fixtures) {
-        SCOPED_TRACE(fixture.name);
-        const auto samples = decodeFixture(fixture.name);
+    for (const auto &[name, expectedSamples, tones] : fixtures) {
+        SCOPED_TRACE(name);
+        const auto samples = decodedCleanly(fixtureFile(name));
         // With a LAME header the encoder's delay and padding are removed: the WAV lasts
         // as long as the music, within a millisecond.
-        if (fixture.expectedSamples > 0)
-            EXPECT_NEAR(static_cast<double>(samples.size()), fixture.expectedSamples, 8);
+        if (expectedSamples > 0)
+            EXPECT_NEAR(static_cast<double>(samples.size()), expectedSamples, 8);
         else
             EXPECT_GE(samples.size(), 12000u);
         // Nearly all of the energy at 1 kHz: the rate was converted correctly.
-        for (const Tone &tone : fixture.tones)
-            expectTone(samples, tone.from, tone.to, tone.amplitude, 0.99);
+        for (const auto &[from, to, amplitude] : tones)
+            expectTone(samples, from, to, amplitude, 0.99);
     }
 }
 
@@ -73,14 +58,10 @@ TEST_F(DecoderTest, LoudMusicStaysBelowFullScaleAtItsLevel)
         SCOPED_TRACE(name.toStdString());
         const std::vector<float> reference = readMonoFloat(referenceFile(name + "-float.wav"));
         ASSERT_FALSE(reference.empty());
-        double energy = 0, peak = 0;
-        for (const float sample : reference) {
-            energy += double(sample) * sample;
-            peak = std::max(peak, std::abs(double(sample)));
-        }
-        ASSERT_GT(peak, 1.0) << "the fixture does not pass full scale";
+        const double energy = std::inner_product(reference.begin(), reference.end(), reference.begin(), 0.0);
+        ASSERT_GT(*std::max_element(reference.begin(), reference.end()), 1.0) << "the fixture does not pass full scale";
 
-        const auto samples = decodeFixture(name + ".mp3");
+        const auto samples = decodedCleanly(fixtureFile(name + ".mp3"));
         ASSERT_FALSE(samples.empty());
         EXPECT_LT(*std::max_element(samples.begin(), samples.end()), 32767);
         EXPECT_GT(*std::min_element(samples.begin(), samples.end()), -32767);
@@ -91,9 +72,7 @@ TEST_F(DecoderTest, LoudMusicStaysBelowFullScaleAtItsLevel)
 TEST_F(DecoderTest, InputThatIsNotAudioGetsOneLineNamingTheFileAndRemovesTheOldWav)
 {
     QByteArray random(20000, '\0');
-    QRandomGenerator generator(7);
-    for (char &byte : random)
-        byte = static_cast<char>(generator.bounded(256));
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
 
     struct Input {
         QString name;
@@ -124,11 +103,4 @@ TEST_F(DecoderTest, InputThatIsNotAudioGetsOneLineNamingTheFileAndRemovesTheOldW
         EXPECT_EQ(filesIn(folder.path()), input.bytes ? QStringList{input.name} : QStringList());
         QFile::remove(mp3);
     }
-
-    // An output it cannot write is named instead.
-    const QString unwritable = folder.filePath("no such folder/temp.wav");
-    const ToolRun run = runDecoder(unwritable, fixtureFile("mpeg25-mono-11k.mp3"));
-    EXPECT_EQ(run.exitCode, 1);
-    ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
-    EXPECT_TRUE(run.errorOutput.startsWith("madplay.exe: " + unwritable + ": ")) << run.errorOutput.toStdString();
 }

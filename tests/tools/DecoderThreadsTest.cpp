@@ -1,7 +1,4 @@
-// madplay.exe on several threads: MPEG audio that is cut into runs decodes to what one run
-// makes, within a rounding step, at the exact gapless length and with the alias
-// suppression of one run; a thread setting that is not a count is refused. Which streams
-// may be cut (a damaged one is decoded in one run) is DecodeRunsTest's.
+// madplay.exe on several threads. (Which streams may be cut into runs is DecodeRunsTest's.)
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
@@ -24,23 +21,13 @@ int largestDifference(const std::vector<std::int16_t> &first, const std::vector<
     return largest;
 }
 
-class DecoderThreadsTest : public ToolTest {
-protected:
-    // Decodes `input` on `threads` threads, as AMR_DECODER_THREADS sets them.
-    ToolRun decode(const QString &input, const QString &threads)
-    {
-        return runDecoder(wav, input, environmentWith("AMR_DECODER_THREADS", threads));
-    }
+using DecoderThreadsTest = ToolTest;
 
-    // The samples of a decoding that must succeed without a warning.
-    std::vector<std::int16_t> decoded(const QString &input, const QString &threads)
-    {
-        const ToolRun run = decode(input, threads);
-        EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
-        EXPECT_TRUE(run.errorOutput.isEmpty()) << run.errorOutput.toStdString();
-        return readPcm(wav);
-    }
-};
+// AMR_DECODER_THREADS set to `threads`.
+QProcessEnvironment onThreads(const QString &threads)
+{
+    return environmentWith("AMR_DECODER_THREADS", threads);
+}
 
 } // namespace
 
@@ -59,7 +46,7 @@ TEST_F(DecoderThreadsTest, RunsDecodeWhatOneRunDoesWithinARoundingStep)
     for (const QString name : {"music-44k.mp3", "music-22k.mp3", "loud-music-44k.mp3"}) {
         SCOPED_TRACE(name.toStdString());
         const bool withLameHeaderAndTone = name == "music-44k.mp3";
-        const std::vector<std::int16_t> one = decoded(fixtureFile(name), "1");
+        const std::vector<std::int16_t> one = decodedCleanly(fixtureFile(name), onThreads("1"));
         ASSERT_GT(one.size(), 60000u);
         if (withLameHeaderAndTone) {
             EXPECT_EQ(one.size(), 96000u);
@@ -67,7 +54,7 @@ TEST_F(DecoderThreadsTest, RunsDecodeWhatOneRunDoesWithinARoundingStep)
         }
         for (const char *threads : {"2", "3", "4"}) {
             SCOPED_TRACE(std::string("on ") + threads + " threads");
-            const std::vector<std::int16_t> runs = decoded(fixtureFile(name), threads);
+            const std::vector<std::int16_t> runs = decodedCleanly(fixtureFile(name), onThreads(threads));
             ASSERT_EQ(runs.size(), one.size());
             EXPECT_LE(largestDifference(runs, one), 2);
             if (withLameHeaderAndTone) {
@@ -82,7 +69,7 @@ TEST_F(DecoderThreadsTest, AThreadSettingThatIsNotACountFrom1To16IsRefused)
     for (const QString setting : {"0", "17", "two", "", "2.5", " 2", "-1"}) {
         SCOPED_TRACE(setting.toStdString());
         writePreviousAudio(wav);
-        const ToolRun run = decode(fixtureFile("music-22k.mp3"), setting);
+        const ToolRun run = runDecoder(wav, fixtureFile("music-22k.mp3"), onThreads(setting));
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.errorLines(), QStringList("madplay.exe: AMR_DECODER_THREADS is \"" + setting
                                                 + "\"; it must be a whole number from 1 to 16"));

@@ -12,17 +12,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 
 #include <sys/stat.h>
 
 namespace {
 
-std::span<const std::byte> bytes(const char *text)
-{
-    return std::as_bytes(std::span(text, std::strlen(text)));
-}
+// What the tests write.
+const std::span<const std::byte> newBytes = std::as_bytes(std::span("new", 3));
 
 using OutputFileTest = ToolTest;
 
@@ -37,7 +34,7 @@ TEST_F(OutputFileTest, ACommittedFileIsReadableByOthersLikeAnyFileTheUserMakes)
     auto file = audio::OutputFile::create(target.toStdString());
     umask(previousMask);
     ASSERT_TRUE(file.ok()) << file.error().message;
-    ASSERT_FALSE(file.value().write(bytes("new")));
+    ASSERT_FALSE(file.value().write(newBytes));
     ASSERT_FALSE(file.value().commit());
     EXPECT_EQ(contentsOf(target), "new");
     // Not private like a temporary file.
@@ -71,7 +68,7 @@ TEST_F(OutputFileTest, ShortensTheTemporaryNameOfALongTargetAtACharacterBoundary
     EXPECT_EQ(match.capturedLength(1), 78);
 #endif
 
-    ASSERT_FALSE(file.value().write(bytes("new")));
+    ASSERT_FALSE(file.value().write(newBytes));
     ASSERT_FALSE(file.value().commit());
     EXPECT_EQ(filesIn(folder.path()), QStringList{name});
 }
@@ -93,7 +90,7 @@ TEST_F(OutputFileTest, TargetsUpToTheLongestPathTheSystemTakesAreWritten)
         SCOPED_TRACE(length);
         auto file = audio::OutputFile::create(target.toStdString());
         ASSERT_TRUE(file.ok()) << file.error().message;
-        ASSERT_FALSE(file.value().write(bytes("new")));
+        ASSERT_FALSE(file.value().write(newBytes));
         ASSERT_FALSE(file.value().commit());
         EXPECT_EQ(contentsOf(target), "new");
         EXPECT_EQ(filesIn(deep).size(), 1);

@@ -1,6 +1,4 @@
-// The float to 16-bit conversion that both tools end with: samples below full scale pass
-// as they are, only rounded; peaks past it are lowered below it, and only near them; and
-// the blocks the samples come in change nothing.
+// The float to 16-bit conversion that both tools end with.
 
 #include "PeakLimiter.h"
 

@@ -1,6 +1,5 @@
-// The lines the decoder and the encoder print for the user, appended to the file that
-// AMR_TOOL_MESSAGES names, which the program reads after a conversion; and the encoder's
-// line after a failed decoding step.
+// The lines the tools print for the user, also in the file that AMR_TOOL_MESSAGES names,
+// which the program reads after a conversion.
 
 #include "ToolRun.h"
 
@@ -35,30 +34,21 @@ TEST_F(ToolMessagesTest, EachLineForTheUserIsAppendedAsPrintedAndAWrongCommandLi
     // A name beyond any 8-bit code page, which reaches the file in UTF-8.
     const QString damaged = folder.filePath(QStringLiteral("cut \u266a.mp3"));
     ASSERT_TRUE(QFile::copy(fixtureFile("last-frame-cut.mp3"), damaged));
-    // Through the decoder: both tools print through one helper, and the encoder's line
-    // after a failed decoding is appended in the next test.
-    struct Case {
-        const char *what;
-        QStringList arguments;
-        int exitCode;
-        QString start; // of the first line
-    };
-    const Case cases[] = {
-        {"a warning", decoderArguments(wav, damaged), 0, "madplay.exe: warning: " + damaged + ": "},
-        {"a failure", decoderArguments(wav, notAudio), 1, "madplay.exe: " + notAudio + ": "},
-        {"a wrong command line", {"-m", "-o", "wave:" + wav, damaged}, 2, "madplay.exe: usage: madplay.exe -m"},
-    };
-    for (const Case &tool : cases) {
-        SCOPED_TRACE(tool.what);
+    // A warning, a failure and a wrong command line, through the decoder: both tools print
+    // through one helper (what each line says is the tools' other tests'), and the encoder's
+    // line after a failed decoding is appended in the next test.
+    const std::pair<QStringList, int> lines[] = {
+        {decoderArguments(wav, damaged), 0}, {decoderArguments(wav, notAudio), 1}, {{"-m", "-o", "wave:" + wav}, 2}};
+    for (const auto &[arguments, exitCode] : lines) {
+        SCOPED_TRACE(exitCode);
         writeFile(messages, "an earlier line\n");
-        const ToolRun done = run(DECODER_PATH, tool.arguments, messages);
-        EXPECT_EQ(done.exitCode, tool.exitCode) << done.errorOutput.toStdString();
+        const ToolRun done = run(DECODER_PATH, arguments, messages);
+        EXPECT_EQ(done.exitCode, exitCode) << done.errorOutput.toStdString();
         const QStringList printed = done.errorLines();
         ASSERT_FALSE(printed.isEmpty());
         // A usage's further lines explain; its first names the program and the mistake.
-        const QStringList appended = tool.exitCode == 2 ? printed.first(1) : printed;
+        const QStringList appended = exitCode == 2 ? printed.first(1) : printed;
         EXPECT_EQ(linesOf(messages), QStringList{"an earlier line"} + appended + QStringList{""});
-        EXPECT_TRUE(printed.first().startsWith(tool.start)) << printed.first().toStdString();
     }
 
     // Unset or empty, nothing is written; a file that cannot be written leaves the line on

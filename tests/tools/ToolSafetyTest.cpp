@@ -1,9 +1,5 @@
-// What the decoder and the encoder leave behind when the run goes wrong around them:
-// stopped from outside (by a signal, on Windows by Ctrl+C in their console) or killed
-// outright (whose temporary files the next run removes), an input whose name starts like
-// an option, a wrong command line, an output that is the input file itself (under names
-// in several scripts), or an output name near the file system's limit (OutputFileTest
-// takes that to the last byte).
+// What the decoder and the encoder leave behind when the run goes wrong around them.
+// (OutputFileTest takes long output names to the system's limit.)
 
 #include "PcmAnalysis.h"
 #include "ToolRun.h"
@@ -17,13 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <tuple>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <csignal>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -61,42 +57,31 @@ bool stop(QProcess &run, [[maybe_unused]] int signalNumber)
 #endif
 }
 
-// Makes `link` a second name of the file `target`.
-bool hardLink(const QString &target, const QString &link)
-{
-#ifdef _WIN32
-    return CreateHardLinkW(reinterpret_cast<const wchar_t *>(link.utf16()),
-                           reinterpret_cast<const wchar_t *>(target.utf16()), nullptr);
-#else
-    return ::link(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
-#endif
-}
-
-class ToolSafetyTest : public ::testing::Test {
+// The tools' inputs in a folder of their own, their outputs in the test's folder.
+class ToolSafetyTest : public ToolTest {
 protected:
     void SetUp() override
     {
+        ToolTest::SetUp();
         ASSERT_TRUE(inputs.isValid());
-        ASSERT_TRUE(outputs.isValid());
     }
 
-    // Each tool's command line on an input that takes long to convert, into wavOut and
-    // amrOut. The decoder's: an hour of MP3 frames. The encoder's: 37 hours of silence in
+    // Each tool's command line on an input that takes long to convert, into wav and amr. The decoder's: an hour of MP3 frames. The encoder's: 37 hours of silence in
     // a sparse file that takes no disk space, its WAV sizes left out as a pipe leaves
     // them, so that the file's end ends the audio.
     std::vector<std::pair<QString, QStringList>> longRuns()
     {
         const QString mp3 = inputs.filePath("long.mp3");
         writeFile(mp3, contentsOf(fixtureFile("mpeg25-mono-11k.mp3")).repeated(2400));
-        const QString wav = inputs.filePath("long.wav");
-        writePcm(wav, {});
-        writeFile(wav, contentsOf(wav).replace(4, 4, "\xFF\xFF\xFF\xFF").replace(40, 4, "\xFF\xFF\xFF\xFF"));
-        EXPECT_TRUE(QFile::resize(wav, 44 + 0x7FFF0000));
-        return {{DECODER_PATH, decoderArguments(wavOut, mp3)}, {ENCODER_PATH, {"wav2amr", wav, amrOut, "MR122"}}};
+        const QString silence = inputs.filePath("long.wav");
+        writePcm(silence, {});
+        writeFile(silence, contentsOf(silence).replace(4, 4, "\xFF\xFF\xFF\xFF").replace(40, 4, "\xFF\xFF\xFF\xFF"));
+        EXPECT_TRUE(QFile::resize(silence, 44 + 0x7FFF0000));
+        return {{DECODER_PATH, decoderArguments(wav, mp3)}, {ENCODER_PATH, {"wav2amr", silence, amr, "MR122"}}};
     }
 
-    // The hidden files in outputs, such as the tools' temporary files.
-    QStringList hiddenOutputs() const { return filesIn(outputs.path()).filter(QRegularExpression("^\\.")); }
+    // The hidden files in the outputs' folder, such as the tools' temporary files.
+    QStringList hiddenOutputs() const { return filesIn(folder.path()).filter(QRegularExpression("^\\.")); }
 
     // Whether the started `run` came to write its temporary file before it ended: one
     // more than `hidden` hidden files.
@@ -110,9 +95,6 @@ protected:
     }
 
     QTemporaryDir inputs;
-    QTemporaryDir outputs;
-    QString wavOut = outputs.filePath("temp.wav");
-    QString amrOut = outputs.filePath("ring.amr");
 };
 
 } // namespace
@@ -122,8 +104,8 @@ TEST_F(ToolSafetyTest, StoppedFromOutsideTheyLeaveNoTemporaryFileAndThePreviousO
     for (const auto &[program, arguments] : longRuns()) {
         for (const auto &[stopName, signalNumber] : stops) {
             SCOPED_TRACE(QFileInfo(program).fileName().toStdString() + " stopped by " + stopName);
-            writeFile(wavOut, "the previous conversion's audio");
-            writeFile(amrOut, "the previous ringtone");
+            writeFile(wav, "the previous conversion's audio");
+            writeFile(amr, "the previous ringtone");
 
             QProcess run;
             startInItsOwnConsole(run, program, arguments);
@@ -131,9 +113,9 @@ TEST_F(ToolSafetyTest, StoppedFromOutsideTheyLeaveNoTemporaryFileAndThePreviousO
             ASSERT_TRUE(cameToWrite(run)) << "the tool ended before it could be stopped; it needs a longer input";
             EXPECT_TRUE(stop(run, signalNumber));
 
-            EXPECT_EQ(filesIn(outputs.path()), QStringList({"ring.amr", "temp.wav"}));
-            EXPECT_EQ(contentsOf(wavOut), "the previous conversion's audio");
-            EXPECT_EQ(contentsOf(amrOut), "the previous ringtone");
+            EXPECT_EQ(filesIn(folder.path()), QStringList({"ring.amr", "temp.wav"}));
+            EXPECT_EQ(contentsOf(wav), "the previous conversion's audio");
+            EXPECT_EQ(contentsOf(amr), "the previous ringtone");
         }
     }
 }
@@ -159,13 +141,13 @@ TEST_F(ToolSafetyTest, KilledTheyLeaveTemporaryFilesThatTheNextRunForTheSameOutp
     QStringList others{".temp.wav.AbC123", ".temp.wav." + running + ".AbC123", ".temp.wav." + killed + ".notes",
                        ".song.wav." + killed + ".AbC123", ".ring.amr." + killed + ".AbC12"};
     for (const QString &other : others)
-        writeFile(outputs.filePath(other), "a user's file");
+        writeFile(folder.filePath(other), "a user's file");
 
-    EXPECT_EQ(runDecoder(wavOut, fixtureFile("vbr-48k.mp3")).exitCode, 0);
-    EXPECT_EQ(runTool(ENCODER_PATH, {"wav2amr", wavOut, amrOut, "MR74"}).exitCode, 0);
+    EXPECT_EQ(runDecoder(wav, fixtureFile("vbr-48k.mp3")).exitCode, 0);
+    EXPECT_EQ(runTool(ENCODER_PATH, {"wav2amr", wav, amr, "MR74"}).exitCode, 0);
     others << "ring.amr" << "temp.wav";
     others.sort();
-    EXPECT_EQ(filesIn(outputs.path()), others);
+    EXPECT_EQ(filesIn(folder.path()), others);
 }
 
 TEST_F(ToolSafetyTest, AWrongCommandLineGetsTheUsageAndLeavesEveryFileAsItWas)
@@ -176,18 +158,18 @@ TEST_F(ToolSafetyTest, AWrongCommandLineGetsTheUsageAndLeavesEveryFileAsItWas)
     const auto inInputs = [&](const QString &program, const QStringList &arguments) {
         return runTool(program, arguments, QProcessEnvironment::systemEnvironment(), inputs.path());
     };
-    const QString out = "wave:" + wavOut;
-    const ToolRun run = inInputs(DECODER_PATH, decoderArguments(wavOut, "-song.mp3"));
+    const QString out = "wave:" + wav;
+    const ToolRun run = inInputs(DECODER_PATH, decoderArguments(wav, "-song.mp3"));
     EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
-    EXPECT_EQ(readPcm(wavOut).size(), 12000u);
-    const QByteArray decoded = contentsOf(wavOut);
+    EXPECT_EQ(readPcm(wav).size(), 12000u);
+    const QByteArray decoded = contentsOf(wav);
     const QString mp3 = fixtureFile("vbr-48k.mp3");
     EXPECT_EQ(inInputs(DECODER_PATH, {mp3, "-o", out, "-b", "16", "-R", "8000", "-m"}).exitCode, 0);
-    EXPECT_EQ(contentsOf(wavOut), decoded);
+    EXPECT_EQ(contentsOf(wav), decoded);
 
     // A wrong line cannot say what was meant as the output: even the audio that a failed
     // decoding would remove stays.
-    writeFile(amrOut, "the previous ringtone");
+    writeFile(amr, "the previous ringtone");
     const std::pair<QString, QStringList> wrongLines[] = {
         {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", out, ""}}, // an emptied input box
         {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", out}},
@@ -196,18 +178,18 @@ TEST_F(ToolSafetyTest, AWrongCommandLineGetsTheUsageAndLeavesEveryFileAsItWas)
         {DECODER_PATH, {"-m", "-m", "-R", "8000", "-b", "16", "-o", out, mp3}},
         {DECODER_PATH, {"-o", out, "-m", "-R", "44100", "-b", "16", "-song.mp3"}},
         {DECODER_PATH, {"-m", "-R", "8000", "-b", "8", "-o", out, mp3}},
-        {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", wavOut, mp3}},
+        {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", wav, mp3}},
         {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", out, mp3, mp3}},
         {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-q", "-o", out, "-song.mp3"}},
         // An option stays an option in the last place.
         {DECODER_PATH, {"-song.mp3", "-o", out, "-b", "16", "-R", "8000", "-m"}},
         {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-q", "-o", "wave:-song.mp3", "-song.mp3"}},
         {ENCODER_PATH, {}},
-        {ENCODER_PATH, {"wav2amr", wavOut, amrOut}},
-        {ENCODER_PATH, {"wav2amr", wavOut, amrOut, "MR99"}},
-        {ENCODER_PATH, {"wav2amr", wavOut, amrOut, "mr74"}},
-        {ENCODER_PATH, {"amr2wav", amrOut}},
-        {ENCODER_PATH, {"encode", wavOut, amrOut, "MR74"}},
+        {ENCODER_PATH, {"wav2amr", wav, amr}},
+        {ENCODER_PATH, {"wav2amr", wav, amr, "MR99"}},
+        {ENCODER_PATH, {"wav2amr", wav, amr, "mr74"}},
+        {ENCODER_PATH, {"amr2wav", amr}},
+        {ENCODER_PATH, {"encode", wav, amr, "MR74"}},
     };
     for (const auto &[program, arguments] : wrongLines) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -216,8 +198,8 @@ TEST_F(ToolSafetyTest, AWrongCommandLineGetsTheUsageAndLeavesEveryFileAsItWas)
         const QString usage = program == DECODER_PATH ? "madplay.exe: usage: madplay.exe -m -R 8000 -b 16 -o wave:"
                                                       : "converter: usage: converter wav2amr IN.wav OUT.amr MODE";
         EXPECT_TRUE(wrong.errorOutput.startsWith(usage)) << wrong.errorOutput.toStdString();
-        EXPECT_EQ(contentsOf(wavOut), decoded);
-        EXPECT_EQ(contentsOf(amrOut), "the previous ringtone");
+        EXPECT_EQ(contentsOf(wav), decoded);
+        EXPECT_EQ(contentsOf(amr), "the previous ringtone");
     }
     EXPECT_EQ(contentsOf(inputs.filePath("-song.mp3")), contentsOf(mp3));
     EXPECT_TRUE(inInputs(ENCODER_PATH, {}).errorOutput.contains("MR475 MR515 MR59 MR67 MR74 MR795 MR102 MR122"));
@@ -228,35 +210,35 @@ TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
     // Letters of several scripts at once, which no 8-bit code page holds: the names must
     // reach the file system as they are, through both tools and both ways.
     const QString name = QStringLiteral("M\u00fasica \u4e2d\u6587 \u266a");
-    const QString mp3 = inputs.filePath(name + ".mp3");
-    const QString wav = inputs.filePath(name + ".wav");
-    const QString amr = inputs.filePath(name + ".amr");
-    ASSERT_TRUE(QFile::copy(fixtureFile("vbr-48k.mp3"), mp3));
-    ASSERT_EQ(runDecoder(wav, mp3).exitCode, 0);
-    ASSERT_EQ(runTool(ENCODER_PATH, {"wav2amr", wav, amr, "MR74"}).exitCode, 0);
-    const QString back = outputs.filePath(name + " back.wav");
-    ASSERT_EQ(runTool(ENCODER_PATH, {"amr2wav", amr, back}).exitCode, 0);
+    const QString song = inputs.filePath(name + ".mp3");
+    const QString decoded = inputs.filePath(name + ".wav");
+    const QString ringtone = inputs.filePath(name + ".amr");
+    ASSERT_TRUE(QFile::copy(fixtureFile("vbr-48k.mp3"), song));
+    ASSERT_EQ(runDecoder(decoded, song).exitCode, 0);
+    ASSERT_EQ(runTool(ENCODER_PATH, {"wav2amr", decoded, ringtone, "MR74"}).exitCode, 0);
+    const QString back = folder.filePath(name + " back.wav");
+    ASSERT_EQ(runTool(ENCODER_PATH, {"amr2wav", ringtone, back}).exitCode, 0);
     EXPECT_EQ(readPcm(back).size(), 12000u);
     const QStringList inputFiles = filesIn(inputs.path());
 
     // Each input reached by its own name and a hard link; elsewhere by a symbolic link
     // too, on Windows by its name in capitals, which names the same file there.
     const auto sameFiles = [&](const QString &input) {
-        const QString hard = outputs.filePath("hard-" + QFileInfo(input).fileName());
-        EXPECT_TRUE(hardLink(input, hard));
+        const QString hard = folder.filePath("hard-" + QFileInfo(input).fileName());
+        std::filesystem::create_hard_link(input.toStdU16String(), hard.toStdU16String());
 #ifdef _WIN32
         return QStringList{input, hard, inputs.filePath(QFileInfo(input).fileName().toUpper())};
 #else
-        const QString symbolic = outputs.filePath("symbolic-" + QFileInfo(input).fileName());
+        const QString symbolic = folder.filePath("symbolic-" + QFileInfo(input).fileName());
         EXPECT_TRUE(QFile::link(input, symbolic));
         return QStringList{input, symbolic, hard};
 #endif
     };
     // Each tool's line on each input, <out> standing for the output.
     const std::tuple<QString, QString, QStringList> lines[] = {
-        {DECODER_PATH, mp3, decoderArguments("<out>", mp3)},
-        {ENCODER_PATH, wav, {"wav2amr", wav, "<out>", "MR74"}},
-        {ENCODER_PATH, amr, {"amr2wav", amr, "<out>"}},
+        {DECODER_PATH, song, decoderArguments("<out>", song)},
+        {ENCODER_PATH, decoded, {"wav2amr", decoded, "<out>", "MR74"}},
+        {ENCODER_PATH, ringtone, {"amr2wav", ringtone, "<out>"}},
     };
     for (const auto &[program, input, line] : lines) {
         const QByteArray before = contentsOf(input);
@@ -280,12 +262,12 @@ TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
 TEST_F(ToolSafetyTest, OutputNamesOfTwoHundredAndFiftyBytesWorkThroughBothTools)
 {
     // The temporary name beside such a target must still fit the file system's limit.
-    const QString wav = outputs.filePath(QString(246, u'w') + ".wav");
-    const QString amr = outputs.filePath(QString(246, u'a') + ".amr");
-    const ToolRun decoded = runDecoder(wav, fixtureFile("vbr-48k.mp3"));
+    const QString longWav = folder.filePath(QString(246, u'w') + ".wav");
+    const QString longAmr = folder.filePath(QString(246, u'a') + ".amr");
+    const ToolRun decoded = runDecoder(longWav, fixtureFile("vbr-48k.mp3"));
     EXPECT_EQ(decoded.exitCode, 0) << decoded.errorOutput.toStdString();
-    const ToolRun encoded = runTool(ENCODER_PATH, {"wav2amr", wav, amr, "MR74"});
+    const ToolRun encoded = runTool(ENCODER_PATH, {"wav2amr", longWav, longAmr, "MR74"});
     EXPECT_EQ(encoded.exitCode, 0) << encoded.errorOutput.toStdString();
-    EXPECT_EQ(filesIn(outputs.path()), QStringList({QFileInfo(amr).fileName(), QFileInfo(wav).fileName()}));
+    EXPECT_EQ(filesIn(folder.path()), QStringList({QFileInfo(longAmr).fileName(), QFileInfo(longWav).fileName()}));
 }
 #endif

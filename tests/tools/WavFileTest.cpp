@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <bit>
 #include <sstream>
 
 namespace {
@@ -59,13 +59,6 @@ std::string pcm(const std::vector<std::int16_t> &samples)
     for (const std::int16_t sample : samples)
         bytes += littleEndian(static_cast<std::uint16_t>(sample), 2);
     return bytes;
-}
-
-std::string floatBytes(float value)
-{
-    std::uint32_t word;
-    std::memcpy(&word, &value, sizeof word);
-    return littleEndian(word, 4);
 }
 
 // The samples of `bytes` from sample `from` on, mixed to mono, or the reader's error. The
@@ -128,13 +121,14 @@ TEST(WavReader, ReadsWideAndExtensibleLayoutsAsMonoAtFullScale)
 {
     // Two stereo frames in each layout: (+half, -quarter) and (-full, -full), whose mixes
     // are +0.125 and -1.
+    const auto floatBytes = [](float value) { return littleEndian(std::bit_cast<std::uint32_t>(value), 4); };
     const std::string int24 = littleEndian(0x400000, 3) + littleEndian(0xE00000, 3) + littleEndian(0x800000, 3)
                               + littleEndian(0x800000, 3);
     const std::pair<std::string, std::string> layouts[] = {
         {format(1, 2, 44100, 32), littleEndian(0x40000000, 4) + littleEndian(0xE0000000, 4)
                                       + littleEndian(0x80000000, 4) + littleEndian(0x80000000, 4)},
         {extensible(2, 24, 20, 1), int24},
-        {extensible(2, 32, 32, 3), floatBytes(0.5f) + floatBytes(-0.25f) + floatBytes(-1) + floatBytes(-1)},
+        {extensible(2, 32, 32, 3), floatBytes(0.5f) + floatBytes(-0.25f) + floatBytes(-1.0f) + floatBytes(-1.0f)},
     };
     for (const auto &[fmt, data] : layouts) {
         const auto samples = readAll(riff(chunk("fmt ", fmt) + chunk("data", data)));

@@ -2,6 +2,8 @@
 
 #include "ToolRun.h"
 
+#include "PcmAnalysis.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -84,3 +86,10 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+std::vector<std::int16_t> ToolTest::decodedCleanly(const QString &input, const QProcessEnvironment &environment)
+{
+    const ToolRun run = runDecoder(wav, input, environment);
+    EXPECT_EQ(run.exitCode, 0) << run.errorOutput.toStdString();
+    EXPECT_TRUE(run.errorOutput.isEmpty()) << run.errorOutput.toStdString();
+    return readPcm(wav);
+}

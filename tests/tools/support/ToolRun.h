@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 struct ToolRun {
     int exitCode = -1;
     QString errorOutput;
@@ -60,6 +63,11 @@ QStringList filesIn(const QString &folder);
 class ToolTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    // The samples the decoder makes of `input` in wav; a test failure unless it decodes
+    // without a word.
+    std::vector<std::int16_t> decodedCleanly(const QString &input,
+                                             const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
     QTemporaryDir folder;
     QString wav = folder.filePath("temp.wav");
