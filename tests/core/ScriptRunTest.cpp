@@ -42,17 +42,6 @@ protected:
 
 } // namespace
 
-#ifndef _WIN32
-TEST_F(ScriptRunTest, AMissingScriptRunnerIsReportedByName)
-{
-    ASSERT_TRUE(QFile::remove(tools.scriptRunnerPath()));
-    ScriptRun run(tools);
-    const Status status = run.start();
-    ASSERT_NE(status, std::nullopt);
-    EXPECT_TRUE(status->message.contains(tools.scriptRunnerPath())) << status->message.toStdString();
-}
-#endif
-
 TEST_F(ScriptRunTest, ReturnsAtOnceAndEndsOnlyWhenTheScriptHasEnded)
 {
     ScriptRun run(tools);
