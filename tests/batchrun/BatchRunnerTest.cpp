@@ -96,19 +96,6 @@ TEST_F(BatchRunnerTest, RunsTheLinesTheCommandInterpreterWould)
     }
 }
 
-TEST_F(BatchRunnerTest, AScriptThatIsAFolderOrMissingFailsWithOneLine)
-{
-    for (const QString &script : {folder.filePath("tools"), folder.filePath("no such script.bat")}) {
-        QProcess batchrun;
-        startBatchrun(batchrun, {script});
-        ASSERT_TRUE(batchrun.waitForFinished(30000));
-        EXPECT_EQ(batchrun.exitCode(), 1);
-        const QStringList lines = QString::fromLocal8Bit(batchrun.readAll()).split('\n', Qt::SkipEmptyParts);
-        ASSERT_EQ(lines.size(), 1);
-        EXPECT_TRUE(lines[0].contains(script)) << lines[0].toStdString();
-    }
-}
-
 // Whether another process holds a lock on the report, as the runner does while it runs.
 bool isLocked(const QString &path)
 {
