@@ -84,12 +84,8 @@ TEST_F(DecoderTest, InputThatIsNotAudioGetsOneLineNamingTheFileAndRemovesTheOldW
     QByteArray random(20000, '\0');
     QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
 
-    struct Input {
-        QString name;
-        std::optional<QByteArray> bytes; // none: the file does not exist
-        QString reason;
-    };
-    const Input inputs[] = {
+    // Each input's name, its bytes (none: the file does not exist) and the reason given.
+    const std::tuple<QString, std::optional<QByteArray>, QString> inputs[] = {
         {"missing.mp3", std::nullopt, "cannot open it: No such file"},
         {"empty.mp3", QByteArray(), "empty"},
         {"text.mp3", QByteArray("Not an MP3 file at all, just a few words.\n").repeated(100), "holds no"},
@@ -98,19 +94,19 @@ TEST_F(DecoderTest, InputThatIsNotAudioGetsOneLineNamingTheFileAndRemovesTheOldW
         // a Linux or a Windows program, as the build is.
         {"program.mp3", contentsOf(DECODER_PATH), "program, not audio"},
     };
-    for (const Input &input : inputs) {
-        SCOPED_TRACE(input.name.toStdString());
-        const QString mp3 = folder.filePath(input.name);
-        if (input.bytes)
-            writeFile(mp3, *input.bytes);
+    for (const auto &[name, bytes, reason] : inputs) {
+        SCOPED_TRACE(name.toStdString());
+        const QString mp3 = folder.filePath(name);
+        if (bytes)
+            writeFile(mp3, *bytes);
         writePreviousAudio(wav);
 
         const ToolRun run = runDecoder(wav, mp3);
         EXPECT_EQ(run.exitCode, 1);
         ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
         EXPECT_TRUE(run.errorOutput.startsWith("madplay.exe: " + mp3 + ": ")) << run.errorOutput.toStdString();
-        EXPECT_TRUE(run.errorOutput.contains(input.reason)) << run.errorOutput.toStdString();
-        EXPECT_EQ(filesIn(folder.path()), input.bytes ? QStringList{input.name} : QStringList());
+        EXPECT_TRUE(run.errorOutput.contains(reason)) << run.errorOutput.toStdString();
+        EXPECT_EQ(filesIn(folder.path()), bytes ? QStringList{name} : QStringList());
         QFile::remove(mp3);
     }
 }
