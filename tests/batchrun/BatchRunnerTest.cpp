@@ -43,8 +43,6 @@ protected:
         batchrun.start(BATCHRUN_PATH, arguments);
     }
 
-    QList<RecordedRun> runs() const { return readRecordLog(logPath); }
-
     QTemporaryDir folder;
     const QString scriptPath = folder.filePath("WAV2AMR.bat");
     const QString logPath = folder.filePath("record.log");
@@ -90,7 +88,7 @@ TEST_F(BatchRunnerTest, RunsTheLinesTheCommandInterpreterWould)
         EXPECT_TRUE(batchrun.readAll().contains(test.printed));
         // Each run as the folder it ran in, then its arguments.
         QList<QStringList> recorded;
-        for (const RecordedRun &run : runs())
+        for (const RecordedRun &run : readRecordLog(logPath))
             recorded.append(QStringList{QDir(folder.path()).relativeFilePath(run.folder)} + run.arguments);
         EXPECT_EQ(recorded, test.expectedRuns);
     }
@@ -152,6 +150,6 @@ TEST_F(BatchRunnerTest, TheReportSaysRunningWhileLockedAndAStopSignalReachesTheR
         EXPECT_EQ(batchrun.exitStatus(), QProcess::CrashExit) << "ended by the signal";
         EXPECT_EQ(contentsOf(folder.filePath("got")), "stopped\n");
         EXPECT_EQ(contentsOf(report), "stopped\n");
-        EXPECT_TRUE(runs().isEmpty()) << "no line runs after the stop";
+        EXPECT_TRUE(readRecordLog(logPath).isEmpty()) << "no line runs after the stop";
     }
 }

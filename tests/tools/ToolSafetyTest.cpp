@@ -66,9 +66,10 @@ protected:
         ASSERT_TRUE(inputs.isValid());
     }
 
-    // Each tool's command line on an input that takes long to convert, into wav and amr. The decoder's: an hour of MP3 frames. The encoder's: 37 hours of silence in
-    // a sparse file that takes no disk space, its WAV sizes left out as a pipe leaves
-    // them, so that the file's end ends the audio.
+    // Each tool's command line on an input that takes long to convert, into wav and amr.
+    // The decoder's: an hour of MP3 frames. The encoder's: 37 hours of silence in a sparse
+    // file that takes no disk space, its WAV sizes left out as a pipe leaves them, so that
+    // the file's end ends the audio.
     std::vector<std::pair<QString, QStringList>> longRuns()
     {
         const QString mp3 = inputs.filePath("long.mp3");
