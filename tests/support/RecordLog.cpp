@@ -1,15 +1,11 @@
 #include "RecordLog.h"
 
-#include <QFile>
+#include "TestFiles.h"
 
 QList<RecordedRun> readRecordLog(const QString &logPath)
 {
-    QFile file(logPath);
     QList<RecordedRun> runs;
-    if (!file.open(QIODevice::ReadOnly))
-        return runs;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (const QByteArray &line : lines) {
+    for (const QByteArray &line : contentsOf(logPath).split('\n')) {
         if (line.isEmpty())
             continue;
         QStringList fields;

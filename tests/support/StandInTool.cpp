@@ -16,21 +16,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
-
-#ifdef _WIN32
-// Binary, or the C library would end each line with CR LF.
-constexpr int logFlags = O_WRONLY | O_APPEND | O_CREAT | O_BINARY;
-#else
-constexpr int logFlags = O_WRONLY | O_APPEND | O_CREAT;
-#endif
 
 bool record(const char *log, int argc, char **argv)
 {
@@ -39,11 +32,10 @@ bool record(const char *log, int argc, char **argv)
     for (int i = 0; i < argc; ++i)
         line += '\x1f' + std::string(argv[i]);
     line += '\n';
-    const int fd = open(log, logFlags, 0644);
-    const bool written = fd >= 0 && write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
-    if (fd >= 0)
-        close(fd);
-    return written;
+    // Appended in one write, binary, or Windows would end the line with CR LF.
+    std::ofstream file(log, std::ios::app | std::ios::binary);
+    file << line << std::flush;
+    return file.good();
 }
 
 void waitFor(const char *path)

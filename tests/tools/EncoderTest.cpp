@@ -1,10 +1,10 @@
-// converter end to end: the eight modes, whose one-thread bytes are pinned and which sox
-// and amr2wav read back; several threads, whose runs keep the frames' count and quality
-// and do not click where they meet; every layout of WAV it reads; failed runs.
-// (That short inputs stay in one run is FrameRunsTest's.)
+// converter end to end: the bytes, the frames and the quality of each mode on one thread
+// and in runs, every layout of WAV it reads, failed runs; and how it cuts frames into runs.
 
+#include "FrameRuns.h"
 #include "MusicSignal.h"
 #include "PcmAnalysis.h"
+#include "RunsCover.h"
 #include "ToolRun.h"
 
 #include <QCryptographicHash>
@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <tuple>
 
 namespace {
 
@@ -87,7 +89,6 @@ TEST_F(EncoderTest, EachModeKeepsItsBytesOnOneThreadAndItsFramesAndQualityInRuns
         EXPECT_EQ(QCryptographicHash::hash(serial, QCryptographicHash::Sha256).toHex().toStdString(), sha256) << mode;
         const qsizetype frameBytes = (serial.size() - 6) / frames;
 #ifndef _WIN32 // Wine cannot start Debian's sox and read its answer.
-        EXPECT_EQ(soxInfo(amr, "-s"), samples) << mode;
         const QString bySox = folder.filePath("sox.wav");
         ASSERT_EQ(runTool("sox", {amr, bySox}).exitCode, 0) << mode;
         EXPECT_EQ(soxInfo(bySox, "-s"), samples) << mode;
@@ -149,36 +150,31 @@ TEST_F(EncoderTest, AFailedRunNamesTheFileAndLeavesTheOldOutputAlone)
     const QString empty = folder.filePath("empty.wav");
     writePcm(empty, {});
     writePreviousAudio(wav);
-    const QByteArray wavBytes = contentsOf(wav);
-    const QString truncatedAmr = folder.filePath("cut.amr");
+    const QString truncatedAmr = folder.filePath("cut.amr"), back = folder.filePath("back.wav");
+    ASSERT_EQ(runTool(encoder, {"wav2amr", wav, amr, "MR122"}).exitCode, 0);
+    writeFile(truncatedAmr, contentsOf(amr).chopped(5));
 
+    // Each command line, what the line it prints says and the output it leaves as it was.
     // (A file that is no WAV or AMR file is the readers' own tests'; a missing one ToolMessagesTest's.)
-    const std::vector<std::pair<QStringList, QString>> runs{
-        {{"wav2amr", muLaw, amr, "MR74"}, muLaw + ": it holds mu-law audio; the encoder reads PCM or floating-point"},
-        {{"wav2amr", empty, amr, "MR74"}, empty + ": it holds no audio"},
+    const std::tuple<QStringList, QString, QString> runs[] = {
+        {{"wav2amr", muLaw, amr, "MR74"},
+         muLaw + ": it holds mu-law audio; the encoder reads PCM or floating-point", amr},
+        {{"wav2amr", empty, amr, "MR74"}, empty + ": it holds no audio", amr},
         {{"wav2amr", wav, folder.filePath("gone/x.amr"), "MR74"},
-         folder.filePath("gone/x.amr") + ": cannot create a file in its folder: No such file or directory"},
+         folder.filePath("gone/x.amr") + ": cannot create a file in its folder: No such file or directory", amr},
+        {{"amr2wav", truncatedAmr, back}, truncatedAmr + ": the file ends inside frame 5", back},
     };
-    for (const auto &[arguments, expected] : runs) {
+    for (const auto &[arguments, expected, output] : runs) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
-        writeFile(amr, "the previous ringtone");
+        writeFile(output, "the previous output");
         const ToolRun run = runTool(encoder, arguments);
         EXPECT_EQ(run.exitCode, 1);
         ASSERT_EQ(run.errorLines().size(), 1) << run.errorOutput.toStdString();
         EXPECT_TRUE(run.errorOutput.startsWith("converter: " + expected)) << run.errorOutput.toStdString();
-        EXPECT_EQ(contentsOf(amr), "the previous ringtone");
+        EXPECT_EQ(contentsOf(output), "the previous output");
     }
-
-    // A truncated AMR file: amr2wav leaves the existing WAV file as it was.
-    ASSERT_EQ(runTool(encoder, {"wav2amr", wav, amr, "MR122"}).exitCode, 0);
-    writeFile(truncatedAmr, contentsOf(amr).chopped(5));
-    const ToolRun cut = runTool(encoder, {"amr2wav", truncatedAmr, wav});
-    EXPECT_EQ(cut.exitCode, 1);
-    EXPECT_TRUE(cut.errorOutput.contains(truncatedAmr + ": the file ends inside frame 5"))
-        << cut.errorOutput.toStdString();
-    EXPECT_EQ(contentsOf(wav), wavBytes);
-
-    EXPECT_EQ(filesIn(folder.path()), QStringList({"cut.amr", "empty.wav", "mu-law.wav", "ring.amr", "temp.wav"}));
+    EXPECT_EQ(filesIn(folder.path()),
+              QStringList({"back.wav", "cut.amr", "empty.wav", "mu-law.wav", "ring.amr", "temp.wav"}));
 
     // A thread setting that is not a count, before anything is written. (The decoder's
     // test tries every kind of wrong setting on the tools' shared reading of it.)
@@ -188,4 +184,15 @@ TEST_F(EncoderTest, AFailedRunNamesTheFileAndLeavesTheOldOutputAlone)
     EXPECT_EQ(threads.errorLines(),
               QStringList("converter: AMR_ENCODER_THREADS is \"17\"; it must be a whole number from 1 to 16"));
     EXPECT_EQ(contentsOf(amr), ringtone);
+}
+
+TEST(FrameRuns, RunsCoverEveryFrameOnceInOrderWithinTheThreadLimit)
+{
+    for (const std::uint32_t frames : {1u, minimumRunFrames, 2 * minimumRunFrames - 1, 2 * minimumRunFrames,
+                                       10 * minimumRunFrames + 7, 180000u /* one hour */}) {
+        for (const unsigned threads : {1u, 2u, 3u, 7u, 16u}) {
+            SCOPED_TRACE(std::to_string(frames) + " frames, " + std::to_string(threads) + " threads");
+            expectRunsCover(cutIntoRuns(frames, threads), frames, threads, minimumRunFrames);
+        }
+    }
 }

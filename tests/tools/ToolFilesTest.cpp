@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <tuple>
 
 #ifndef _WIN32
@@ -17,14 +18,7 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-class ToolFilesTest : public ToolTest {
-protected:
-    QString mp3 = fixtureFile("vbr-48k.mp3");
-};
-
-} // namespace
+using ToolFilesTest = ToolTest;
 
 TEST_F(ToolFilesTest, AnInputOrOutputThatIsNoFileIsRefusedAtOnceAndLeftAsItIs)
 {
@@ -49,7 +43,7 @@ TEST_F(ToolFilesTest, AnInputOrOutputThatIsNoFileIsRefusedAtOnceAndLeftAsItIs)
         const std::tuple<QString, QString, QStringList> lines[] = {
             {DECODER_PATH, "madplay.exe", decoderArguments(wav, path)},
             {ENCODER_PATH, "converter", {"wav2amr", path, amr, "MR74"}},
-            {DECODER_PATH, "madplay.exe", decoderArguments(path, mp3)},
+            {DECODER_PATH, "madplay.exe", decoderArguments(path, fixtureFile("vbr-48k.mp3"))},
             {ENCODER_PATH, "converter", {"wav2amr", input, path, "MR74"}},
         };
         for (const auto &[program, name, arguments] : lines) {
@@ -64,8 +58,7 @@ TEST_F(ToolFilesTest, AnInputOrOutputThatIsNoFileIsRefusedAtOnceAndLeftAsItIs)
     EXPECT_TRUE(QDir(subfolder).isEmpty());
 #ifndef _WIN32
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    struct stat status {};
-    EXPECT_TRUE(stat(QFile::encodeName(pipe).constData(), &status) == 0 && S_ISFIFO(status.st_mode));
+    EXPECT_TRUE(std::filesystem::is_fifo(QFile::encodeName(pipe).toStdString()));
 #endif
 }
 
@@ -102,7 +95,7 @@ TEST_F(ToolFilesTest, AFileTheUserMayNotWriteIsRefusedAndKept)
     // Files the user may read but not write, in a folder the user may write: as cp and sox
     // do, the tools refuse to replace them.
     const QString song = folder.filePath("song.mp3"), input = folder.filePath("input.wav");
-    ASSERT_TRUE(QFile::copy(mp3, song));
+    ASSERT_TRUE(QFile::copy(fixtureFile("vbr-48k.mp3"), song));
     writePreviousAudio(input);
     const QString userFolder = folder.filePath("user");
     ASSERT_TRUE(QDir(folder.path()).mkdir("user"));
@@ -170,17 +163,16 @@ TEST_F(ToolFilesTest, AReplacedFileKeepsItsModeAndOwnerAndALinkIsWrittenThrough)
     }
     writePreviousAudio(folder.filePath("input.wav"));
     ASSERT_EQ(runTool(ENCODER_PATH, {"wav2amr", folder.filePath("input.wav"), amr, "MR74"}).exitCode, 0);
-    struct stat status {};
-    ASSERT_EQ(stat(QFile::encodeName(amr).constData(), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, mode);
-    EXPECT_EQ(status.st_uid, root ? 65534u : geteuid());
+    const auto permissions = std::filesystem::status(QFile::encodeName(amr).toStdString()).permissions();
+    EXPECT_EQ(static_cast<mode_t>(permissions), mode);
+    EXPECT_EQ(QFileInfo(amr).ownerId(), root ? 65534u : geteuid());
     EXPECT_TRUE(contentsOf(amr).startsWith("#!AMR\n"));
 
     // temp.wav leads to a file in another folder, which is made, then replaced, there.
     ASSERT_TRUE(QDir(folder.path()).mkdir("real"));
     ASSERT_TRUE(QFile::link("real/song.wav", wav));
     for (int run = 0; run < 2; ++run) {
-        EXPECT_EQ(decodedCleanly(mp3).size(), 12000u);
+        EXPECT_EQ(decodedCleanly(fixtureFile("vbr-48k.mp3")).size(), 12000u);
         EXPECT_TRUE(QFileInfo(wav).isSymLink());
         EXPECT_EQ(filesIn(folder.filePath("real")), QStringList{"song.wav"});
     }

@@ -66,9 +66,10 @@ protected:
         ASSERT_TRUE(inputs.isValid());
     }
 
-    // Each tool's command line on an input that takes long to convert, into wav and amr. The decoder's: an hour of MP3 frames. The encoder's: 37 hours of silence in
-    // a sparse file that takes no disk space, its WAV sizes left out as a pipe leaves
-    // them, so that the file's end ends the audio.
+    // Each tool's command line on an input that takes long to convert, into wav and amr.
+    // The decoder's: an hour of MP3 frames. The encoder's: 37 hours of silence in a sparse
+    // file that takes no disk space, its WAV sizes left out as a pipe leaves them, so that
+    // the file's end ends the audio.
     std::vector<std::pair<QString, QStringList>> longRuns()
     {
         const QString mp3 = inputs.filePath("long.mp3");
@@ -183,7 +184,6 @@ TEST_F(ToolSafetyTest, AWrongCommandLineGetsTheUsageAndLeavesEveryFileAsItWas)
         {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-q", "-o", out, "-song.mp3"}},
         // An option stays an option in the last place.
         {DECODER_PATH, {"-song.mp3", "-o", out, "-b", "16", "-R", "8000", "-m"}},
-        {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-q", "-o", "wave:-song.mp3", "-song.mp3"}},
         {ENCODER_PATH, {}},
         {ENCODER_PATH, {"wav2amr", wav, amr}},
         {ENCODER_PATH, {"wav2amr", wav, amr, "MR99"}},
@@ -202,7 +202,6 @@ TEST_F(ToolSafetyTest, AWrongCommandLineGetsTheUsageAndLeavesEveryFileAsItWas)
         EXPECT_EQ(contentsOf(amr), "the previous ringtone");
     }
     EXPECT_EQ(contentsOf(inputs.filePath("-song.mp3")), contentsOf(mp3));
-    EXPECT_TRUE(inInputs(ENCODER_PATH, {}).errorOutput.contains("MR475 MR515 MR59 MR67 MR74 MR795 MR102 MR122"));
 }
 
 TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
@@ -255,19 +254,3 @@ TEST_F(ToolSafetyTest, AnOutputThatIsTheInputFileIsRefusedAndTheInputKept)
     }
     EXPECT_EQ(filesIn(inputs.path()), inputFiles);
 }
-
-// (Windows limits a whole path to 260 characters, so such names cannot reach the tools
-// there.)
-#ifndef _WIN32
-TEST_F(ToolSafetyTest, OutputNamesOfTwoHundredAndFiftyBytesWorkThroughBothTools)
-{
-    // The temporary name beside such a target must still fit the file system's limit.
-    const QString longWav = folder.filePath(QString(246, u'w') + ".wav");
-    const QString longAmr = folder.filePath(QString(246, u'a') + ".amr");
-    const ToolRun decoded = runDecoder(longWav, fixtureFile("vbr-48k.mp3"));
-    EXPECT_EQ(decoded.exitCode, 0) << decoded.errorOutput.toStdString();
-    const ToolRun encoded = runTool(ENCODER_PATH, {"wav2amr", longWav, longAmr, "MR74"});
-    EXPECT_EQ(encoded.exitCode, 0) << encoded.errorOutput.toStdString();
-    EXPECT_EQ(filesIn(folder.path()), QStringList({QFileInfo(longAmr).fileName(), QFileInfo(longWav).fileName()}));
-}
-#endif
