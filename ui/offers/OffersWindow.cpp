@@ -199,18 +199,18 @@ void OffersWindow::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
     picture->setCursor(pointingHandCursor());
     picture->setToolTip(QStringLiteral("Visit product page on the web"));
     picture->setAccessibleName(QStringLiteral("%1 on the web").arg(product));
-    connect(picture, &ClickablePicture::clicked, this, [this, &offer] { open(offer.pictureLink); });
+    connect(picture, &ClickablePicture::clicked, this, [this, &offer] { m_openLink(offer.pictureLink); });
 
     auto *readMore = createButton(readMoreKind, QStringLiteral("cmdOffer%1ReadMore").arg(number),
                                   layout.readMore, product, frame);
-    connect(readMore, &ImageButton::clicked, this, [this, &offer] { open(offer.pageLink); });
+    connect(readMore, &ImageButton::clicked, this, [this, &offer] { m_openLink(offer.pageLink); });
     auto *download = createButton(downloadKind, QStringLiteral("cmdOffer%1Download").arg(number),
                                   layout.download, product, frame);
-    connect(download, &ImageButton::clicked, this, [this, &offer] { open(offer.setupLink); });
+    connect(download, &ImageButton::clicked, this, [this, &offer] { m_openLink(offer.setupLink); });
     auto *buy = createButton(buyKind, QStringLiteral("cmdBuy(%1)").arg(layout.buyIndex),
                              layout.buy, product, frame);
     // One store page sells every product.
-    connect(buy, &ImageButton::clicked, this, [this] { open(LinkSlots::StoreLink); });
+    connect(buy, &ImageButton::clicked, this, [this] { m_openLink(LinkSlots::StoreLink); });
 
     byTabIndex.insert({{layout.frameTab, frame},
                        {layout.titleTab, title},
@@ -218,12 +218,4 @@ void OffersWindow::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
                        {layout.readMoreTab, readMore},
                        {layout.downloadTab, download},
                        {layout.buyTab, buy}});
-}
-
-void OffersWindow::open(const char *address) const
-{
-    try {
-        m_openLink(address);
-    } catch (...) {
-    }
 }

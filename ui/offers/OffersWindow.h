@@ -20,9 +20,5 @@ public:
 private:
     // Builds panel 0 to 5 and enters its controls under their tab indexes.
     void buildPanel(int panel, std::map<int, QWidget *> &byTabIndex);
-    // Opens the address; whatever goes wrong is ignored: the window shows no message
-    // and stays as it was.
-    void open(const char *address) const;
-
     LinkOpener m_openLink;
 };
