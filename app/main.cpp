@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
 #endif
     QApplication application(argc, argv);
     QApplication::setFont(designFont());
+    // Every window without an icon of its own shows the application icon, the main window too.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/main/AMRConvert.ico")));
 #ifndef _WIN32
     // Qt would read the whole configuration again rather than wait for the reading under way.

@@ -127,7 +127,6 @@ MainWindow::MainWindow(ConversionQueue &queue, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmAMRConvert"));
     setWindowTitle(windowCaption);
-    setWindowIcon(QIcon(QStringLiteral(":/main/AMRConvert.ico")));
     // The layout is fixed; the window keeps its designed size.
     setFixedSize(Twips::toPixels(clientWidth), Twips::toPixels(clientHeight));
     setAcceptDrops(true);
