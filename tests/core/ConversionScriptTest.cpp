@@ -103,7 +103,8 @@ TEST(ConversionScript, RefusesNamesItCannotCarry)
     EXPECT_TRUE(refusal({broken, "/m/o.amr", "7.4"}).contains("code page"));
 #ifdef _WIN32
     // Chinese letters, which the Western code pages lack.
-    if (GetACP() == 1252)
+    if (GetACP() == 1252) {
         EXPECT_TRUE(refusal({QStringLiteral("/m/\u4e2d\u6587.mp3"), "/m/o.amr", "7.4"}).contains("code page"));
+    }
 #endif
 }
