@@ -19,13 +19,13 @@ int main(int argc, char *argv[])
     std::future<FcBool> fontConfiguration = std::async(std::launch::async, FcInit);
 #endif
     QApplication application(argc, argv);
-    QApplication::setFont(designFont());
-    // Every window without an icon of its own shows the application icon, the main window too.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/main/AMRConvert.ico")));
 #ifndef _WIN32
     // Qt would read the whole configuration again rather than wait for the reading under way.
     fontConfiguration.wait();
 #endif
+    QApplication::setFont(designFont());
+    // Every window without an icon of its own shows the application icon, the main window too.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/main/AMRConvert.ico")));
     Program program(programToolFolder());
     program.mainWindow().show();
     return application.exec();

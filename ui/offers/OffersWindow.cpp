@@ -2,6 +2,7 @@
 
 #include "ButtonDesign.h"
 #include "ClickablePicture.h"
+#include "DesignFont.h"
 #include "ImageButton.h"
 #include "OfferCatalog.h"
 #include "PointingHandCursor.h"
@@ -172,7 +173,7 @@ void OffersWindow::buildPanel(int panel, std::map<int, QWidget *> &byTabIndex)
     QFont titleFont;
     // Arial's metric twin where Arial is missing, as it is under Wine, which would
     // otherwise draw the titles with a serif.
-    titleFont.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    titleFont.setFamilies(installedFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}));
     titleFont.setPointSizeF(14.25);
     titleFont.setBold(true);
     title->setFont(titleFont);
