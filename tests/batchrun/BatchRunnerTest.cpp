@@ -28,9 +28,9 @@ protected:
         ASSERT_TRUE(QFile::copy(STAND_IN_PATH, folder.filePath("tools/plain")));
     }
 
-    void writeScript(const QList<QByteArray> &lines)
+    void writeScript(const QList<QByteArray> &lines, const QByteArray &start = {})
     {
-        writeFile(scriptPath, lines.join("\r\n") + "\r\n");
+        writeFile(scriptPath, start + lines.join("\r\n") + "\r\n");
     }
 
     void startBatchrun(QProcess &batchrun, const QStringList &arguments)
@@ -55,32 +55,35 @@ TEST_F(BatchRunnerTest, RunsTheLinesTheCommandInterpreterWould)
 {
     const struct {
         const char *what;
+        QByteArray start;
         QList<QByteArray> lines;
         QList<QStringList> expectedRuns;
         int status;
         const char *printed;
     } cases[] = {
-        {"each program's exact arguments, in the folder cd leaves",
+        {"each program's exact arguments, in the folder cd leaves", {},
          {"\"tools/rec.exe\" -m -o wave:\"/a b/temp.wav\" \"/m/100%% hits.mp3\"",
           "cd \"" + QFile::encodeName(folder.filePath("tools")) + "\"", "\"plain\" wav2amr \"temp.wav\" \"/m/a b.amr\" MR74"},
          {{".", "tools/rec.exe", "-m", "-o", "wave:/a b/temp.wav", "/m/100% hits.mp3"},
           {"tools", "plain", "wav2amr", "temp.wav", "/m/a b.amr", "MR74"}}, 0, ""},
-        {"an unknown command is reported and skipped", {"warning", "tools/plain after"},
+        {"an unknown command is reported and skipped", {}, {"warning", "tools/plain after"},
          {{".", "tools/plain", "after"}}, 0, "'warning' is not recognized"},
-        {"exit ends the run", {"tools/plain before", "EXIT", "tools/plain after"},
+        {"exit ends the run", {}, {"tools/plain before", "EXIT", "tools/plain after"},
          {{".", "tools/plain", "before"}}, 0, ""},
+        {"a byte-order mark before the first line", "\xEF\xBB\xBF", {"tools/plain first", "tools/plain second"},
+         {{".", "tools/plain", "first"}, {".", "tools/plain", "second"}}, 0, ""},
         // The first line rewrites the script, as the next conversion would while this one runs.
-        {"the script as it was when it started",
+        {"the script as it was when it started", {},
          {"/bin/sh -c \"printf 'exit\\r\\n' > WAV2AMR.bat\"", "tools/plain original"},
          {{".", "tools/plain", "original"}}, 0, ""},
-        {"failures end the run with a failure, after the other lines",
+        {"failures end the run with a failure, after the other lines", {},
          {"/bin/false", "cd \"no such folder\"", "tools/plain still"}, {{".", "tools/plain", "still"}}, 1,
          "no such folder"},
     };
     for (const auto &test : cases) {
         SCOPED_TRACE(test.what);
         QFile::remove(logPath);
-        writeScript(test.lines);
+        writeScript(test.lines, test.start);
         QProcess batchrun;
         startBatchrun(batchrun, {scriptPath});
         ASSERT_TRUE(batchrun.waitForFinished(30000));
@@ -91,6 +94,19 @@ TEST_F(BatchRunnerTest, RunsTheLinesTheCommandInterpreterWould)
         for (const RecordedRun &run : readRecordLog(logPath))
             recorded.append(QStringList{QDir(folder.path()).relativeFilePath(run.folder)} + run.arguments);
         EXPECT_EQ(recorded, test.expectedRuns);
+    }
+}
+
+TEST_F(BatchRunnerTest, AScriptThatIsAFolderOrMissingFailsWithOneLine)
+{
+    for (const QString &script : {folder.filePath("tools"), folder.filePath("no such script.bat")}) {
+        QProcess batchrun;
+        startBatchrun(batchrun, {script});
+        ASSERT_TRUE(batchrun.waitForFinished(30000));
+        EXPECT_EQ(batchrun.exitCode(), 1);
+        const QStringList lines = QString::fromLocal8Bit(batchrun.readAll()).split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_TRUE(lines[0].contains(script)) << lines[0].toStdString();
     }
 }
 
