@@ -19,17 +19,6 @@
 
 namespace {
 
-QString standardOutput(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-        ADD_FAILURE() << "could not run " << program.toStdString();
-        return {};
-    }
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // The paragraphs of a Debian control file, such as a machine-readable copyright file:
 // each field's value with its continuation lines, unindented, and " ." as an empty line.
 QList<QMap<QString, QString>> paragraphs(const QString &text)
@@ -83,7 +72,10 @@ TEST_F(DebianPackage, HoldsTheProgramAndItsToolsAndDependsOnTheirLibraries)
 {
     // Each package by its name and the blank before its version; FFmpeg's libraries, which
     // the decoder's module loads, by the start of a name that carries the library's version.
-    const QStringList depends = standardOutput("dpkg-deb", {"-f", deb, "Depends"}).split(u',');
+    QProcess dpkg;
+    dpkg.start("dpkg-deb", {"-f", deb, "Depends"});
+    ASSERT_TRUE(dpkg.waitForFinished(60000));
+    const QStringList depends = QString::fromUtf8(dpkg.readAllStandardOutput()).split(u',');
     for (const QString package : {"libqt6core6 ", "libqt6gui6 ", "libqt6widgets6 ", "libmpg123-0 ", "libsoxr0 ",
                                   "libopencore-amrnb0 ", "libavformat", "libavcodec", "libavutil"}) {
         EXPECT_TRUE(std::any_of(depends.begin(), depends.end(),

@@ -1,11 +1,9 @@
 #include "ButtonDesign.h"
-#include "DesignFont.h"
 #include "ImageButton.h"
 #include "PictureSearch.h"
 
 #include <QApplication>
 #include <QEnterEvent>
-#include <QFontDatabase>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -277,14 +275,6 @@ TEST(ImageButtonLayout, ConvertsCaptionStandsCentredBelowItsPictureRaisedFivePix
     EXPECT_GT(caption.top(), picture.bottom());
     EXPECT_LE(caption.bottom(), 46 - 3) << "inside the frame";
     EXPECT_LE(std::abs(caption.left() - (61 - caption.right())), 2);
-}
-
-TEST(DesignFont, FamiliesStartAtTheFirstInstalledOneOrAreTheLastAlone)
-{
-    const QString installed = QFontDatabase::families().constFirst();
-    EXPECT_EQ(installedFamilies({"No Such Family", installed, "Liberation Sans"}),
-              QStringList({installed, "Liberation Sans"}));
-    EXPECT_EQ(installedFamilies({"No Such Family", "Nor This One"}), QStringList{"Nor This One"});
 }
 
 } // namespace
