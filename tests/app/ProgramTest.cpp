@@ -2,7 +2,6 @@
 // has closed, but not before the conversions the user asked for have run.
 
 #include "MessageBoxCatcher.h"
-#include "NoDisplay.h"
 #include "Program.h"
 #include "TestInstallation.h"
 #include "WindowControls.h"
@@ -17,7 +16,6 @@ TEST(Program, ClosingTheMainWindowShowsTheOffersAndTheProgramEndsOnceTheyAndItsC
 {
     // Stand-ins that wait until the test lets them go, then pass the "audio" through.
     TestInstallation installation;
-    NoDisplay noDisplay;
     ASSERT_TRUE(installation.isValid() && installation.addScriptRunner() && installation.addStandIns());
     const QString go = installation.filePath("go");
     qputenv("AMR_RECORD_WAIT_FOR", QFile::encodeName(go));

@@ -2,7 +2,6 @@
 // files, and takes turns with other copies of the program on the same tool folder.
 
 #include "ConversionQueue.h"
-#include "NoDisplay.h"
 #include "RecordLog.h"
 #include "TestInstallation.h"
 #include "TestFiles.h"
@@ -68,7 +67,6 @@ protected:
     QTemporaryDir music;
     const QString log = installation.filePath("record.log");
     const QString go = installation.filePath("go");
-    NoDisplay noDisplay;
 };
 
 } // namespace

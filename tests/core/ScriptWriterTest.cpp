@@ -65,16 +65,6 @@ TEST_F(ScriptWriterTest, AReadOnlyScriptIsReportedAndKeepsItsContent)
     EXPECT_EQ(toolFolderEntries(), QStringList{"WAV2AMR.bat"});
 }
 
-TEST_F(ScriptWriterTest, AFailedReplaceKeepsNoTemporaryFile)
-{
-    // A folder in the script's place cannot be replaced by a file, whoever runs the test.
-    ASSERT_TRUE(QDir(tools.path()).mkdir("WAV2AMR.bat"));
-    const Status status = writeConversionScript(tools, shortRequest);
-    ASSERT_NE(status, std::nullopt);
-    EXPECT_TRUE(status->message.contains(tools.scriptPath())) << status->message.toStdString();
-    EXPECT_EQ(toolFolderEntries(), QStringList{"WAV2AMR.bat"});
-}
-
 TEST_F(ScriptWriterTest, ARefusedPathLeavesThePreviousScriptWhole)
 {
     ASSERT_EQ(writeConversionScript(tools, longRequest), std::nullopt);

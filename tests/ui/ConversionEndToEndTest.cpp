@@ -6,7 +6,6 @@
 
 #include "Drop.h"
 #include "MainWindowFixture.h"
-#include "NoDisplay.h"
 #include "QStringPrinter.h"
 
 #include <QComboBox>
@@ -38,7 +37,6 @@ protected:
         return shown ? shown->text() : QString();
     }
 
-    NoDisplay noDisplay;
 };
 
 } // namespace

@@ -1,8 +1,9 @@
 // picturegen redraws the committed pictures. Anti-aliased drawing rounds a little
 // differently from one processor to the next, and an 8-bit icon's palette follows its
-// pixels, so the files are compared by their decoded pixels, within a couple of steps per
-// channel. (What their headers must say is PictureFilesTest's.)
+// pixels, so the files are compared by what matters: their headers byte for byte, and
+// their decoded pixels within a couple of steps per channel.
 
+#include "PictureFields.h"
 #include "TestFiles.h"
 
 #include <QBuffer>
@@ -26,12 +27,30 @@ int run(const QStringList &arguments)
     return generator.exitCode();
 }
 
+// The bytes that describe a file rather than its pixels: an icon's or cursor's directory
+// (sizes, depths, hot spots, offsets) and bitmap headers, a bitmap's headers, and what a
+// JPEG holds before its scan (its JFIF and frame headers and its tables).
+QByteArray headers(const QString &name, const QByteArray &data)
+{
+    if (name.endsWith(".bmp"))
+        return data.left(54);
+    if (name.endsWith(".jpg"))
+        return data.left(data.indexOf("\xff\xda"));
+    const quint32 count = std::min(le(data, 4, 2), 16u);
+    QByteArray headers = data.left(6 + 16 * count);
+    for (quint32 i = 0; i < count; ++i)
+        headers += data.mid(le(data, 6 + 16 * i + 12, 4), 40);
+    return headers;
+}
+
 // Everything in which a redrawn file differs from the committed one beyond rounding: its
-// number of images or their sizes, a pixel see-through in one and not in
+// headers, its number of images or their sizes, a pixel see-through in one and not in
 // the other, or a channel of a pixel that shows off by more than two steps.
-QStringList differences(const QByteArray &committed, const QByteArray &redrawn)
+QStringList differences(const QString &name, const QByteArray &committed, const QByteArray &redrawn)
 {
     QStringList found;
+    if (headers(name, committed) != headers(name, redrawn))
+        found << "headers " + headers(name, redrawn).toHex(' ') + " instead of " + headers(name, committed).toHex(' ');
     QBuffer wantData, gotData;
     wantData.setData(committed);
     gotData.setData(redrawn);
@@ -83,11 +102,32 @@ TEST_F(PictureGenerator, RedrawsTheCommittedPictures)
         EXPECT_EQ(QDir(output.filePath(folder)).entryList(QDir::Files), names) << folder.toStdString();
         for (const QString &name : names) {
             const QString path = folder + "/" + name;
-            const QStringList found = differences(contentsOf(QString(UI_SOURCE_DIR "/") + path), generated(path));
+            const QStringList found = differences(name, contentsOf(QString(UI_SOURCE_DIR "/") + path), generated(path));
             EXPECT_TRUE(found.isEmpty()) << path.toStdString() << " (regenerate the pictures with picturegen):\n"
                                          << found.mid(0, 10).join(u'\n').toStdString();
         }
     }
+}
+
+// The comparison passes rounding but not a real change: a channel off by more than two
+// steps, a pixel see-through in one file only, a header field that the pixels do not show.
+TEST_F(PictureGenerator, TheComparisonPassesRoundingButNotARealChange)
+{
+    const auto changed = [](QByteArray data, qsizetype at, int by) {
+        data[at] = char(data[at] + by);
+        return data;
+    };
+    // The first pixel's blue channel, moved away from its end of the range.
+    const QByteArray bitmap = generated("main/pictures/BrowseInput-disabled.bmp");
+    const int step = uchar(bitmap[54]) < 128 ? 1 : -1;
+    EXPECT_TRUE(differences("BrowseInput-disabled.bmp", bitmap, changed(bitmap, 54, 2 * step)).isEmpty());
+    EXPECT_FALSE(differences("BrowseInput-disabled.bmp", bitmap, changed(bitmap, 54, 3 * step)).isEmpty());
+    EXPECT_FALSE(differences("BrowseInput-disabled.bmp", bitmap, changed(bitmap, 38, 1)).isEmpty()) << "resolution";
+
+    // The last bytes of an icon hold the AND mask of its top row, starting at the left: a
+    // pixel more or less of the shape.
+    const QByteArray icon = generated("main/pictures/BrowseInput.ico");
+    EXPECT_FALSE(differences("BrowseInput.ico", icon, changed(icon, icon.size() - 4, 0x80)).isEmpty());
 }
 
 } // namespace
