@@ -3,6 +3,8 @@
 #include "ToolFolder.h"
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 // A tool folder of the user's own for a program installed where the user may not write,
 // such as /usr/bin or C:\Program Files: the conversion script and the intermediate WAV
@@ -18,7 +20,11 @@
 std::optional<ToolFolder> personalToolFolder(const ToolFolder &installed,
                                              const QString &personalDirectory);
 
-// The links or copies of the installed tools in the personal folder, made or replaced
-// where they lead elsewhere or differ; false when one cannot be made. Each platform has
-// its own, in PersonalToolFolder_unix.cpp and PersonalToolFolder_win.cpp.
-bool provideInstalledTools(const ToolFolder &installed, const ToolFolder &personal);
+// The installed tool files, each with its place in the personal folder. Each platform
+// has its own, with provideInstalledFile(), in PersonalToolFolder_unix.cpp and
+// PersonalToolFolder_win.cpp.
+std::vector<std::pair<QString, QString>> installedToolFiles(const ToolFolder &installed, const ToolFolder &personal);
+
+// Makes `personalFile` lead to `installedFile` (a link; on Windows a copy), replacing what
+// leads elsewhere or differs; false when that cannot be done.
+bool provideInstalledFile(const QString &installedFile, const QString &personalFile);

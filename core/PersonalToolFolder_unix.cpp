@@ -6,11 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <utility>
-
-namespace {
-
-bool provide(const QString &target, const QString &link)
+bool provideInstalledFile(const QString &target, const QString &link)
 {
     const QFileInfo existing(link);
     if (existing.isSymLink() && existing.symLinkTarget() == QFileInfo(target).absoluteFilePath())
@@ -20,18 +16,11 @@ bool provide(const QString &target, const QString &link)
     return QFile::link(target, link);
 }
 
-} // namespace
-
-bool provideInstalledTools(const ToolFolder &installed, const ToolFolder &personal)
+std::vector<std::pair<QString, QString>> installedToolFiles(const ToolFolder &installed, const ToolFolder &personal)
 {
-    const std::pair<QString, QString> links[] = {
+    return {
         {installed.decoderPath(), personal.decoderPath()},
         {installed.encoderFilePath(), personal.encoderFilePath()},
         {installed.scriptRunnerPath(), personal.scriptRunnerPath()},
     };
-    for (const auto &[target, link] : links) {
-        if (!provide(target, link))
-            return false;
-    }
-    return true;
 }

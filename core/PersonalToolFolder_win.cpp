@@ -6,11 +6,7 @@
 
 #include <QFile>
 
-#include <utility>
-
-namespace {
-
-bool provide(const QString &installedTool, const QString &copy)
+bool provideInstalledFile(const QString &installedTool, const QString &copy)
 {
     QFile installed(installedTool);
     QFile existing(copy);
@@ -24,18 +20,11 @@ bool provide(const QString &installedTool, const QString &copy)
     return QFile::copy(installedTool, copy);
 }
 
-} // namespace
-
-bool provideInstalledTools(const ToolFolder &installed, const ToolFolder &personal)
+std::vector<std::pair<QString, QString>> installedToolFiles(const ToolFolder &installed, const ToolFolder &personal)
 {
-    const std::pair<QString, QString> copies[] = {
+    return {
         {installed.decoderPath(), personal.decoderPath()},
         {installed.decoderModulePath(), personal.decoderModulePath()},
         {installed.encoderFilePath(), personal.encoderFilePath()},
     };
-    for (const auto &[tool, copy] : copies) {
-        if (!provide(tool, copy))
-            return false;
-    }
-    return true;
 }

@@ -63,6 +63,22 @@ Result<WavWriter> WavWriter::start(OutputFile &file)
     return WavWriter(file);
 }
 
+Result<bool> WavWriter::writeFile(const std::string &path, const std::function<Result<bool>(WavWriter &)> &write)
+{
+    auto file = OutputFile::create(path);
+    if (!file.ok())
+        return file.error();
+    auto wav = start(file.value());
+    if (!wav.ok())
+        return wav.error();
+    const auto complete = write(wav.value());
+    if (!complete.ok() || !complete.value())
+        return complete;
+    if (auto error = file.value().commit())
+        return *error;
+    return true;
+}
+
 Status WavWriter::append(std::span<const std::int16_t> samples)
 {
     if (auto error = checkedSize(m_dataBytes / bytesPerSample, samples.size()))

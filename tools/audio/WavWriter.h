@@ -8,6 +8,8 @@
 #include "OutputFile.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <span>
 #include <vector>
 
@@ -17,6 +19,10 @@ class WavWriter {
 public:
     // Writes the header, with sizes still to be filled in, to `file`.
     static Result<WavWriter> start(OutputFile &file);
+    // Writes the WAV file at `path` under a temporary name, its audio from `write`, and
+    // puts it in place when `write` says that it is complete; otherwise the temporary
+    // file goes. Whether it was put in place.
+    static Result<bool> writeFile(const std::string &path, const std::function<Result<bool>(WavWriter &)> &write);
 
     Status append(std::span<const std::int16_t> samples);
     // Writes `samples` as the audio from sample `first` on, in any order and from several

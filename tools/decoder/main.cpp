@@ -25,7 +25,6 @@
 #include "DecodeRuns.h"
 #include "DecoderOptions.h"
 #include "Mp3Survey.h"
-#include "OutputFile.h"
 #include "SameFile.h"
 #include "SampleRuns.h"
 #include "StaleWav.h"
@@ -34,7 +33,6 @@
 #include "ToolMessages.h"
 #include "WavWriter.h"
 
-#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -46,24 +44,6 @@ using audio::Status;
 namespace {
 
 const audio::ToolMessages messages("madplay.exe");
-
-// Writes the WAV file at `path` under a temporary name, its audio from `write`, and puts
-// it in place when `write` says that it is complete; otherwise the temporary file goes.
-audio::Result<bool> writeWav(const std::string &path, const std::function<audio::Result<bool>(audio::WavWriter &)> &write)
-{
-    auto file = audio::OutputFile::create(path);
-    if (!file.ok())
-        return file.error();
-    auto wav = audio::WavWriter::start(file.value());
-    if (!wav.ok())
-        return wav.error();
-    const auto complete = write(wav.value());
-    if (!complete.ok() || !complete.value())
-        return complete;
-    if (auto error = file.value().commit())
-        return *error;
-    return true;
-}
 
 // Decodes an MPEG audio file in runs side by side, when it is long enough for more than
 // one run on `threads` threads and free of damage: whether it did.
@@ -77,7 +57,7 @@ audio::Result<bool> decodeInRuns(const DecoderOptions &options, unsigned threads
     const auto runs = cutIntoSampleRuns(survey->samples(), static_cast<int>(survey->format().sampleRate), threads);
     if (runs.size() == 1)
         return false;
-    return writeWav(options.wavPath, [&](audio::WavWriter &wav) -> audio::Result<bool> {
+    return audio::WavWriter::writeFile(options.wavPath, [&](audio::WavWriter &wav) -> audio::Result<bool> {
         const auto samples = decodeRuns(options.mp3Path, *survey, runs, wav);
         if (!samples.ok())
             return samples.error();
@@ -136,7 +116,7 @@ Status decode(const DecoderOptions &options)
     auto source = openAudioFile(options.mp3Path);
     if (!source.ok())
         return inputFailure(options, source.error());
-    const auto written = writeWav(options.wavPath, [&](audio::WavWriter &wav) {
+    const auto written = audio::WavWriter::writeFile(options.wavPath, [&](audio::WavWriter &wav) {
         return decodeInOneRun(*source.value(), options, wav);
     });
     if (!written.ok())

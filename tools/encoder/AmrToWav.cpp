@@ -5,7 +5,6 @@
 #include "AmrDecoder.h"
 #include "AmrReader.h"
 #include "InputFile.h"
-#include "OutputFile.h"
 #include "WavWriter.h"
 
 using audio::Error;
@@ -19,27 +18,25 @@ audio::Status amrToWav(const std::string &amrPath, const std::string &wavPath)
     auto decoder = AmrDecoder::create();
     if (!decoder.ok())
         return decoder.error();
-    auto file = audio::OutputFile::create(wavPath);
-    if (!file.ok())
-        return file.error();
-    auto wav = audio::WavWriter::start(file.value());
-    if (!wav.ok())
-        return wav.error();
-
-    audio::AmrReader::Frame frame{};
-    std::size_t frames = 0;
-    for (;; ++frames) {
-        const auto size = amr.read(frame);
-        if (!size.ok())
-            return input.value().failure(size.error());
-        if (size.value() == 0)
-            break;
-        if (auto error = wav.value().append(decoder.value().decode(std::span(frame.data(), size.value()))))
-            return error;
-    }
-    if (frames == 0)
-        return input.value().failure(Error{"it holds no frames"});
-    if (auto error = wav.value().finish())
-        return error;
-    return file.value().commit();
+    const auto written = audio::WavWriter::writeFile(wavPath, [&](audio::WavWriter &wav) -> audio::Result<bool> {
+        audio::AmrReader::Frame frame{};
+        std::size_t frames = 0;
+        for (;; ++frames) {
+            const auto size = amr.read(frame);
+            if (!size.ok())
+                return input.value().failure(size.error());
+            if (size.value() == 0)
+                break;
+            if (auto error = wav.append(decoder.value().decode(std::span(frame.data(), size.value()))))
+                return *error;
+        }
+        if (frames == 0)
+            return input.value().failure(Error{"it holds no frames"});
+        if (auto error = wav.finish())
+            return *error;
+        return true;
+    });
+    if (!written.ok())
+        return written.error();
+    return std::nullopt;
 }
